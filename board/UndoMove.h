@@ -1,0 +1,8 @@
+// TakeBack: unmakes the move of the last PlayMove on the Position.
+#pragma once
+
+#include "board/Position.h"
+
+// Restores the position from before PlayMove(pos, move), given the UndoInfo
+// and key saved then. A captured piece returns at the end of its colour's list.
+void TakeBack(Position& pos, const Move& move, const UndoInfo& undo, Bits64 savedKey);

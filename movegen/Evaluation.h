@@ -1,0 +1,20 @@
+// The static evaluation: a sum of piece-square values for the side to move,
+// with the endgame half of the tables once both sides are light.
+#pragma once
+
+#include "board/Position.h"
+
+#include <cstdint>
+
+// Kept by value in every search frame. Score wraps modulo 65536.
+struct EvalState {
+    int16_t Score;     // static score for the side to move
+    uint8_t Weight[2]; // per colour, the sum of PhaseWeights of its pieces
+};
+
+// The evaluation of a position from scratch.
+void EvaluatePosition(const Position& pos, EvalState& eval);
+
+// Brings the parent's evaluation up to date after PlayMove(pos, move); equal
+// to EvaluatePosition of the new position when the parent's state was right.
+void UpdateEvaluation(const Position& pos, const Move& move, EvalState& eval);

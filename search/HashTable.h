@@ -1,0 +1,43 @@
+// The transposition table: one direct-mapped array of 2^N entries, N read
+// from Hashtable.ini. Indexed by Key.Lo (already masked), checked by Key.Hi.
+#pragma once
+
+#include "board/Position.h"
+
+#include <cstdint>
+#include <string>
+
+enum BoundType : uint8_t { EmptyBound = 0, UpperBound = 1, LowerBound = 2, Exact = 3 };
+
+struct HashEntry {
+    int32_t Check;   // Key.Hi of the position stored
+    Move BestMove;   // best move, or all zero
+    int16_t Score;   // the node's result, unadjusted
+    uint8_t Bound;   // a BoundType
+    uint8_t Depth;   // remaining depth; 255 for the game positions of the position command
+};
+static_assert(sizeof(HashEntry) == 12, "a hash entry is 12 bytes");
+
+constexpr int DefaultHashBits = 22;
+constexpr uint8_t GameDepth = 255;
+
+extern HashEntry* HashTable;  // HashMask + 1 entries, never absent once created
+extern int32_t HashMask;
+
+// Reads N from the file and creates a zeroed table of 2^N entries. A missing
+// file is reported and gives the default size; a size that cannot be had is
+// reported and the largest smaller one that can be allocated is taken.
+void CreateHashTable(const std::string& path);
+
+// Zeroes every entry.
+void ClearHashTable();
+
+inline HashEntry& HashSlot(Bits64 key) { return HashTable[static_cast<uint32_t>(key.Lo)]; }
+
+// The store rule: an empty entry or one of depth <= depth is overwritten.
+inline void StoreHashEntry(Bits64 key, const Move& move, int16_t score, uint8_t bound, int depth)
+{
+    HashEntry& entry = HashSlot(key);
+    if (entry.Bound == EmptyBound || entry.Depth <= depth)
+        entry = HashEntry{key.Hi, move, score, bound, static_cast<uint8_t>(depth)};
+}
