@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds everything from a fresh clone and runs every test. Installs the
+# Debian packages that the tests need when they are missing (run as root).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake g++ libgtest-dev python3 polyglot)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTALVORAN_TESTS=ON >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
