@@ -25,6 +25,9 @@ std::vector<std::string> SplitWords(const std::string& line);
 // from the working directory's Data folder; runs once.
 void PrepareEngine();
 
+// Runs PrepareEngine unless TablesLoaded says it has run; sets the flag first.
+void LoadTablesOnce();
+
 // Takes one line of input, logs it and carries out its first command that is
 // allowed in the mode.
 void DispatchCommand(int mode);

@@ -1,0 +1,75 @@
+// Creation and clearing of the transposition table. The table is one zeroed
+// block of 2^N entries (N from Hashtable.ini), allocated like calloc so that
+// pages no search has touched cost no memory; it lives until the process ends.
+#include "search/HashTable.h"
+
+#include "platform/Platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+HashEntry* HashTable = nullptr;
+int32_t HashMask = 0;
+
+constexpr int LargestHashBits = 31;  // 2^31 - 1 is the largest mask an int32 holds
+
+// The file's leading decimal digits, folded in modulo 256; the first byte that
+// is not a digit, or the end of the file, ends the number. -1 when unreadable.
+static int ReadHashBits(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return -1;
+    uint8_t value = 0;
+    for (int c = std::fgetc(file); c >= '0' && c <= '9'; c = std::fgetc(file))
+        value = static_cast<uint8_t>(value * 10 + (c - '0'));
+    std::fclose(file);
+    return value;
+}
+
+// Allocates 2^bits zeroed entries, or the largest smaller power of two that
+// can be had, with a notice when the asked size was refused. Sets HashMask.
+static void AllocateTable(int bits)
+{
+    int wanted = bits;
+    if (bits > LargestHashBits)
+        bits = LargestHashBits;
+    for (; bits >= 0; bits--) {
+        size_t entries = size_t{1} << bits;
+        HashTable = static_cast<HashEntry*>(std::calloc(entries, sizeof(HashEntry)));
+        if (HashTable != nullptr)
+            break;
+    }
+    if (HashTable == nullptr) {
+        ReportProblem("Error: no memory for a hash table");
+        std::exit(1);
+    }
+    HashMask = static_cast<int32_t>((int64_t{1} << bits) - 1);
+    if (bits != wanted)
+        ReportProblem("Error: a hash table of 2^" + std::to_string(wanted) + " entries cannot be had; using 2^" +
+                      std::to_string(bits));
+}
+
+// Reads N and creates the zeroed table (a table made before is released). A
+// missing or unreadable file is reported and the default size is used instead.
+void CreateHashTable(const std::string& path)
+{
+    int bits = -1;
+    if (!FileExists(path))
+        ReportMissingFile(path);
+    else if ((bits = ReadHashBits(path)) < 0)
+        ReportProblem("Error: " + path + " cannot be read");
+    if (bits < 0)
+        bits = DefaultHashBits;
+    std::free(HashTable);
+    HashTable = nullptr;
+    AllocateTable(bits);
+}
+
+// Every field of every entry back to zero; nothing to do before creation.
+void ClearHashTable()
+{
+    if (HashTable != nullptr)
+        std::memset(HashTable, 0, (static_cast<size_t>(HashMask) + 1) * sizeof(HashEntry));
+}
