@@ -5,6 +5,7 @@
 
 #include <cassert>
 #include <cstring>
+#include <initializer_list>
 
 uint8_t KindBits[7];
 uint8_t PromotionRow[2];
@@ -40,6 +41,7 @@ void InitDirections()
     std::memcpy(PromotionLetter, "\0\0nbrq", sizeof PromotionLetter);
 }
 
+// Writes one AttackTable entry, which must still be empty.
 static void SetAttackEntry(int difference, int value)
 {
     assert(AttackTable[difference + 119] == 0);  // no cell is assigned twice

@@ -1,0 +1,105 @@
+// Attack questions on a Position, all answered with AttackTable lookups and
+// short walks along lines: is a square attacked, does a move just made expose
+// the mover's king, does it check the other king. Owns no tables.
+#include "board/Check.h"
+
+#include "board/Initialize.h"
+
+constexpr int MarkBit = 128;  // set on the target cell so that walks stop there
+
+// Walks from the square along the entry's line, with edge test, and tells
+// whether the first piece met is a slider of the colour that moves along
+// that line. The entry must have a line bit.
+static inline bool SliderBehindLine(const Position& pos, int square, int entry, int colour)
+{
+    int step = Direction[entry & 15];
+    int cell = square + step;
+    while ((cell & 0x88) == 0 && pos.Board[cell] == 0)
+        cell += step;
+    if (cell & 0x88)
+        return false;
+    int code = pos.Board[cell];
+    return (KindBits[code & 7] & entry & LineBits) != 0 && (code >> 3) == colour;
+}
+
+// Walks from origin along the entry's direction without edge test and tells
+// whether the walk stops on target; a non-empty target cell guarantees the
+// walk ends on the board.
+static inline bool WalkReaches(const Position& pos, int origin, int target, int entry)
+{
+    int step = Direction[entry & 15];
+    int cell = origin + step;
+    while (pos.Board[cell] == 0)
+        cell += step;
+    return cell == target;
+}
+
+// True when a piece of the colour attacks the square, empty or not. The
+// square's cell is marked while the list is scanned and restored after.
+bool IsSquareAttacked(Position& pos, int square, int colour)
+{
+    pos.Board[square] |= MarkBit;
+    bool attacked = false;
+    int last = pos.ListEnd[colour];
+    for (int slot = colour * 32; slot <= last; slot += 2) {
+        int origin = pos.PieceList[slot + 1];
+        int entry = AttackEntry(square - origin);
+        int classes = entry & KindBits[pos.PieceList[slot]];
+        if (classes == 0)
+            continue;
+        if ((classes & (KnightBit | KingBit)) != 0 || PawnRuleHolds(entry, colour) ||
+            ((classes & LineBits) != 0 && WalkReaches(pos, origin, square, entry))) {
+            attacked = true;
+            break;
+        }
+    }
+    pos.Board[square] &= ~MarkBit;
+    return attacked;
+}
+
+// After PlayMove: true when the mover (XSide) left its king attacked. King
+// moves, en passant and moves out of check get the full test; any other move
+// can only have opened the line from the king through its From square.
+bool LeavesKingInCheck(Position& pos, const Move& move, bool wasInCheck)
+{
+    int king = pos.PieceList[pos.XSide * 32 + 1];
+    if ((move.Flags & FlagEnPassant) != 0 || MovingKind(move) == King || wasInCheck)
+        return IsSquareAttacked(pos, king, pos.Side);
+    int entry = AttackEntry(move.From - king);
+    if ((entry & LineBits) == 0)
+        return false;
+    return SliderBehindLine(pos, king, entry, pos.Side);
+}
+
+// After PlayMove of a legal move: true when the king of Side is attacked,
+// directly by the piece on To, through the vacated From square, or through
+// the square of the captured en-passant pawn or the castling rook.
+bool GivesCheck(const Position& pos, const Move& move)
+{
+    int king = pos.PieceList[pos.Side * 32 + 1];
+    int to = move.To;
+
+    // direct check by the piece now on To
+    int kind = PromotionKind(move) != 0 ? PromotionKind(move) : MovingKind(move);
+    int entry = AttackEntry(king - to);
+    int classes = entry & KindBits[kind];
+    if (classes != 0) {
+        if ((classes & KnightBit) != 0 || PawnRuleHolds(entry, pos.XSide))
+            return true;
+        if ((classes & LineBits) != 0 && WalkReaches(pos, to, king, entry))
+            return true;
+    }
+
+    // discovered check through From
+    entry = AttackEntry(move.From - king);
+    if ((entry & LineBits) != 0 && SliderBehindLine(pos, king, entry, pos.XSide))
+        return true;
+
+    // the square of the piece that moved or vanished besides the mover
+    if ((move.Flags & (FlagEnPassant | FlagKingSideCastle | FlagQueenSideCastle)) == 0)
+        return false;
+    int other = (move.Flags & FlagEnPassant) != 0 ? to + Direction[pos.Side]
+                                                  : to - Direction[move.Flags / 16 + 1];
+    entry = AttackEntry(other - king);
+    return (entry & LineBits) != 0 && SliderBehindLine(pos, king, entry, pos.XSide);
+}

@@ -1,0 +1,139 @@
+// PlayMove: makes a pseudo-legal move in place, touching only the cells, list
+// entries and key entries the move concerns. Keeps board and shadow cells,
+// lists, pawn masks, tallies, rights, en-passant square, clock and key in step.
+#include "board/MakeMove.h"
+
+#include "board/DataFiles.h"
+#include "board/Initialize.h"
+
+// Exclusive-ors key entry index into both halves of the position's key.
+static inline void ToggleKey(Position& pos, int index)
+{
+    ToggleBits(pos.Key, RandomKeys[index]);
+}
+
+// Removes square from a square set.
+static inline void ClearSquare(Bits64& set, int square)
+{
+    set.Lo &= ~SquareMask[square].Lo;
+    set.Hi &= ~SquareMask[square].Hi;
+}
+
+// Adds square to a square set.
+static inline void SetSquare(Bits64& set, int square)
+{
+    set.Lo |= SquareMask[square].Lo;
+    set.Hi |= SquareMask[square].Hi;
+}
+
+// Takes the captured piece off its square and out of XSide's list (the list's
+// last entry fills its slot), and updates the victim's mask, rights, tally and
+// key. Resets the half-move clock.
+static inline void RemoveVictim(Position& pos, const Move& move)
+{
+    int xside = pos.XSide;
+    int victim = CapturedKind(move);
+    int square = (move.Flags & FlagEnPassant) != 0 ? move.To + Direction[xside] : move.To;
+
+    pos.Board[square] = 0;
+    int slot = pos.Board[square | 8];
+    int last = pos.ListEnd[xside];
+    pos.Board[pos.PieceList[last + 1] | 8] = static_cast<uint8_t>(slot);
+    pos.PieceList[slot] = pos.PieceList[last];
+    pos.PieceList[slot + 1] = pos.PieceList[last + 1];
+    pos.ListEnd[xside] = static_cast<uint8_t>(last - 2);
+    ClearSquare(pos.PawnMask[xside], square);
+
+    // a capture on a rook's home square takes that rook's right away
+    if (move.To == RookHome[xside] && (pos.Castling[xside] & QueenSideRight) != 0) {
+        pos.Castling[xside] &= ~QueenSideRight;
+        ToggleKey(pos, QueenSideKey + xside);
+    }
+    if (move.To == RookHome[2 + xside] && (pos.Castling[xside] & KingSideRight) != 0) {
+        pos.Castling[xside] &= ~KingSideRight;
+        ToggleKey(pos, KingSideKey + xside);
+    }
+    pos.MaterialTally[xside] -= TallyWeight[victim];
+    pos.HalfmoveClock = 0;
+    ToggleKey(pos, PieceKeyIndex(square, xside, victim));
+}
+
+// The pawn-only part of a move: pawn mask, en-passant square of a double
+// push, the change of kind of a promotion, and the half-move clock.
+static inline void FinishPawnMove(Position& pos, const Move& move, int slot)
+{
+    int side = pos.Side;
+    ClearSquare(pos.PawnMask[side], move.From);
+    SetSquare(pos.PawnMask[side], move.To);
+    if ((move.Flags & FlagDoublePush) != 0) {
+        pos.EpSquare = static_cast<uint8_t>(move.From + Direction[side]);
+        ToggleKey(pos, EnPassantKey + (pos.EpSquare & 15));
+    }
+    int promotion = PromotionKind(move);
+    if (promotion != 0) {
+        pos.Board[move.To] = static_cast<uint8_t>(side * 8 + promotion);
+        pos.PieceList[slot] = static_cast<uint8_t>(promotion);
+        ClearSquare(pos.PawnMask[side], move.To);
+        pos.MaterialTally[side] += TallyWeight[promotion] - TallyWeight[Pawn];
+        ToggleKey(pos, PieceKeyIndex(move.To, side, promotion));
+        ToggleKey(pos, PieceKeyIndex(move.To, side, Pawn));
+    }
+    pos.HalfmoveClock = 0;
+}
+
+// Moves the castling rook of castling side (1 queen side, 2 king side) of a
+// king that has reached to.
+static inline void MoveCastlingRook(Position& pos, int to, int castleSide)
+{
+    int from = to + CastleOffset[castleSide - 1];
+    int target = from + CastleOffset[castleSide + 1];
+    int slot = pos.Board[from | 8];
+    pos.Board[target | 8] = static_cast<uint8_t>(slot);
+    pos.Board[target] = pos.Board[from];
+    pos.Board[from] = 0;
+    pos.PieceList[slot + 1] = static_cast<uint8_t>(target);
+    ToggleKey(pos, PieceKeyIndex(target, pos.Side, Rook));
+    ToggleKey(pos, PieceKeyIndex(from, pos.Side, Rook));
+}
+
+// Makes the move for Side and hands the move to the other colour. The move
+// must be pseudo-legal here; the caller saves SaveUndoInfo(pos) and pos.Key
+// beforehand for TakeBack.
+void PlayMove(Position& pos, const Move& move)
+{
+    int side = pos.Side;
+    int kind = MovingKind(move);
+    pos.HalfmoveClock++;
+    if (CapturedKind(move) != 0)
+        RemoveVictim(pos, move);
+
+    // move the piece
+    int slot = pos.Board[move.From | 8];
+    pos.Board[move.To | 8] = static_cast<uint8_t>(slot);
+    pos.Board[move.To] = pos.Board[move.From];
+    pos.Board[move.From] = 0;
+    pos.PieceList[slot + 1] = move.To;
+    ToggleKey(pos, PieceKeyIndex(move.From, side, kind));
+    ToggleKey(pos, PieceKeyIndex(move.To, side, kind));
+    ToggleKey(pos, SideKey);
+    ToggleKey(pos, EnPassantKey + (pos.EpSquare & 15));  // NoSquare gives the zero entry
+    pos.EpSquare = NoSquare;
+
+    if (kind == Pawn)
+        FinishPawnMove(pos, move, slot);
+    int castleSide = (move.Flags >> 4) & 3;
+    if (castleSide != 0)
+        MoveCastlingRook(pos, move.To, castleSide);
+
+    // the mover's own rights go with its king or the rook leaving home
+    if ((move.From == RookHome[side] || kind == King) && (pos.Castling[side] & QueenSideRight) != 0) {
+        pos.Castling[side] &= ~QueenSideRight;
+        ToggleKey(pos, QueenSideKey + side);
+    }
+    if ((move.From == RookHome[2 + side] || kind == King) && (pos.Castling[side] & KingSideRight) != 0) {
+        pos.Castling[side] &= ~KingSideRight;
+        ToggleKey(pos, KingSideKey + side);
+    }
+    pos.Side = static_cast<uint8_t>(1 - side);
+    pos.XSide = static_cast<uint8_t>(side);
+}
