@@ -15,6 +15,7 @@ extern int16_t SelDepth;       // greatest ply reached in the current search
 extern int64_t SearchStart;    // millisecond clock at the start of the search
 extern int16_t PollCounter;    // input-poll counter of the interior search
 extern int DepthLimit;         // last iteration allowed; MaxDepth unless a tool lowers it
+extern bool InfoLinesOn;       // the search writes its "info" lines; a tool may silence them
 
 // Milliseconds since start (a SearchStart value), plus one.
 int32_t ElapsedMs(int64_t start);

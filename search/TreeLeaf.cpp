@@ -1,0 +1,97 @@
+// The quiescence search: a node not in check stands pat on its incremental
+// score and tries captures and promotions, best score first; a node in check
+// tries every evasion, so that mates at the horizon are seen. Beyond
+// LeafPlyLimit every node stands pat, which bounds the recursion.
+#include "search/TreeLeaf.h"
+
+#include "board/Check.h"
+#include "board/MakeMove.h"
+#include "board/UndoMove.h"
+#include "movegen/GeneratorF.h"
+#include "movegen/GeneratorS.h"
+#include "movegen/MoveStore.h"
+#include "search/TreeRoot.h"
+
+// Insertion sort of the store entries [first, top) by score, greatest first;
+// a move passes its neighbour only on a strictly greater score, so equal
+// scores keep the generated order. Shifts instead of swapping pairs.
+static inline void SortByScore(int first, int top)
+{
+    for (int i = first + 1; i < top; i++) {
+        const Move move = MoveList[i];
+        const int32_t score = MoveScores[i];
+        int j = i;
+        for (; j > first && score > MoveScores[j - 1]; j--) {
+            MoveList[j] = MoveList[j - 1];
+            MoveScores[j] = MoveScores[j - 1];
+        }
+        MoveList[j] = move;
+        MoveScores[j] = score;
+    }
+}
+
+// Searches the moves [cur, top) and, for a node in check, the quiet moves
+// generated behind them. Returns the first score that reaches beta, or once
+// the moves are exhausted alpha as raised by them, or the mate score for a
+// node in check without a legal move. Evasions that do not fit into the move
+// store are not searched: the static score stands in for them.
+static inline int16_t SearchLeafMoves(Position& pos, EvalState& eval, int cur, int top, int ply, bool inCheck,
+                                      int16_t alpha, int16_t beta)
+{
+    const EvalState savedEval = eval;
+    const UndoInfo undo = SaveUndoInfo(pos);
+    const Bits64 savedKey = pos.Key;
+    bool quietStage = false;
+    int legalCount = 0;
+    for (;; cur++) {
+        if (cur == top && !quietStage && inCheck) {
+            top = GenerateQuietMoves(pos, cur, inCheck);
+            quietStage = true;
+            if (MoveStoreIsFull(top))
+                return eval.Score > alpha ? eval.Score : alpha;
+        }
+        if (cur == top)
+            return legalCount == 0 && inCheck ? static_cast<int16_t>(ply - MateScore) : alpha;
+        const Move move = MoveList[cur];
+        int16_t score = alpha;
+        PlayMove(pos, move);
+        if (!LeavesKingInCheck(pos, move, inCheck)) {
+            UpdateEvaluation(pos, move, eval);
+            NodeCount += 1;
+            bool givesCheck = GivesCheck(pos, move);
+            score = static_cast<int16_t>(
+                -SearchLeaf(pos, eval, top, ply + 1, givesCheck, static_cast<int16_t>(-beta),
+                            static_cast<int16_t>(-alpha)));
+            eval = savedEval;
+            legalCount++;
+        }
+        TakeBack(pos, move, undo, savedKey);
+        if (score > alpha)
+            alpha = score;
+        if (score >= beta)
+            return score;
+    }
+}
+
+// A quiescence node at the given ply. Not in check: at least the static score
+// (fail-hard at alpha, fail-soft above beta). In check without a legal move:
+// ply - MateScore. Raises SelDepth to ply.
+int16_t SearchLeaf(Position& pos, EvalState& eval, int first, int ply, bool inCheck, int16_t alpha,
+                   int16_t beta)
+{
+    if (ply > SelDepth)
+        SelDepth = static_cast<int16_t>(ply);
+    bool tooDeep = ply > LeafPlyLimit;
+    if (!inCheck || tooDeep) {
+        int16_t standPat = eval.Score;
+        if (standPat > alpha)
+            alpha = standPat;
+        if (standPat >= beta || tooDeep)
+            return standPat >= beta ? standPat : alpha;
+    }
+    int top = GenerateCaptures(pos, first);
+    if (MoveStoreIsFull(top))
+        return eval.Score > alpha ? eval.Score : alpha;
+    SortByScore(first, top);
+    return SearchLeafMoves(pos, eval, first, top, ply, inCheck, alpha, beta);
+}
