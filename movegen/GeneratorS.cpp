@@ -1,0 +1,119 @@
+// The quiet-move generator: castling, non-capturing piece and king moves and
+// pawn pushes short of the last rank, written straight into the move store,
+// each scored with its History counter. Keeps no state; the order of the
+// moves is fixed and serves as the tie-break of the search's move picking.
+#include "movegen/GeneratorS.h"
+
+#include "board/Check.h"
+#include "board/Initialize.h"
+#include "movegen/MoveStore.h"
+#include "search/History.h"
+
+// Writes one quiet move at top and advances top; the score is the History
+// counter of the moving kind on the destination, as it stands now.
+static inline void WriteQuietMove(int& top, int from, int to, int kind, int flags, int side)
+{
+    Move& move = MoveList[top];
+    move.From = static_cast<uint8_t>(from);
+    move.To = static_cast<uint8_t>(to);
+    move.Kinds = static_cast<uint8_t>(kind);
+    move.Flags = static_cast<uint8_t>(flags);
+    MoveScores[top] = HistoryScore(kind, to, side);
+    top++;
+}
+
+// Non-capturing moves of the slider of this kind on origin, along Direction
+// entries first..last, nearest square first on every ray.
+static void AddQuietSliderMoves(const Position& pos, int& top, int origin, int kind, int first, int last)
+{
+    for (int d = first; d <= last; d++) {
+        int step = Direction[d];
+        for (int to = origin + step; IsOnBoard(to) && pos.Board[to] == 0; to += step)
+            WriteQuietMove(top, origin, to, kind, 0, pos.Side);
+    }
+}
+
+// Knight jumps from origin onto empty squares, in knight-table order.
+static void AddQuietKnightMoves(const Position& pos, int& top, int origin)
+{
+    for (int d = 8; d < 16; d++) {
+        int to = origin + Direction[d];
+        if (IsOnBoard(to) && pos.Board[to] == 0)
+            WriteQuietMove(top, origin, to, Knight, 0, pos.Side);
+    }
+}
+
+// Single and double pushes of the pawn on origin. Nothing from the row before
+// promotion: those pushes are promotions, listed with the captures.
+static void AddPawnPushes(const Position& pos, int& top, int origin)
+{
+    int row = origin & 0xF0;
+    if (row == PromotionRow[pos.Side])
+        return;
+    int step = Direction[pos.Side];
+    int to = origin + step;
+    if (pos.Board[to] != 0)
+        return;
+    WriteQuietMove(top, origin, to, Pawn, 0, pos.Side);
+    if (row == PromotionRow[pos.XSide] && pos.Board[to + step] == 0)
+        WriteQuietMove(top, origin, to + step, Pawn, FlagDoublePush, pos.Side);
+}
+
+// Both castling moves of the side to move, when its rights, the empty squares
+// between king and rook and the safety of the square the king crosses allow.
+// The destination square is left to the legality test after the move.
+static void AddCastling(Position& pos, int& top, int king, bool inCheck)
+{
+    int rights = pos.Castling[pos.Side];
+    if (rights == 0 || inCheck)
+        return;
+    const uint8_t* board = pos.Board;
+    if ((rights & QueenSideRight) && board[king - 1] == 0 && board[king - 2] == 0 && board[king - 3] == 0
+        && !IsSquareAttacked(pos, king - 1, pos.XSide))
+        WriteQuietMove(top, king, king - 2, King, FlagQueenSideCastle, pos.Side);
+    if ((rights & KingSideRight) && board[king + 1] == 0 && board[king + 2] == 0
+        && !IsSquareAttacked(pos, king + 1, pos.XSide))
+        WriteQuietMove(top, king, king + 2, King, FlagKingSideCastle, pos.Side);
+}
+
+// Lists every quiet move of the side to move from top upwards: castling, the
+// pieces in list order, then king steps. Returns one past the last move.
+// pos is only marked and restored by the castling attack test.
+int GenerateQuietMoves(Position& pos, int top, bool inCheck)
+{
+    int side = pos.Side;
+    int king = KingSquare(pos, side);
+    AddCastling(pos, top, king, inCheck);
+
+    int end = pos.ListEnd[side];
+    for (int slot = side * 32 + 2; slot <= end; slot += 2) {
+        int origin = pos.PieceList[slot + 1];
+        switch (pos.PieceList[slot]) {
+        case Pawn:
+            AddPawnPushes(pos, top, origin);
+            break;
+        case Knight:
+            AddQuietKnightMoves(pos, top, origin);
+            break;
+        case Bishop:
+            AddQuietSliderMoves(pos, top, origin, Bishop, 4, 7);
+            break;
+        case Rook:
+            AddQuietSliderMoves(pos, top, origin, Rook, 0, 3);
+            break;
+        case Queen:
+            AddQuietSliderMoves(pos, top, origin, Queen, 0, 7);
+            break;
+        default:
+            break;
+        }
+    }
+
+    // king steps
+    for (int d = 0; d < 8; d++) {
+        int to = king + Direction[d];
+        if (IsOnBoard(to) && pos.Board[to] == 0)
+            WriteQuietMove(top, king, to, King, 0, side);
+    }
+    return top;
+}
