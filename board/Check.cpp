@@ -5,6 +5,8 @@
 
 #include "board/Initialize.h"
 
+#include <cstdlib>
+
 constexpr int MarkBit = 128;  // set on the target cell so that walks stop there
 
 // Walks from the square along the entry's line, with edge test, and tells
@@ -34,6 +36,19 @@ static inline bool WalkReaches(const Position& pos, int origin, int target, int 
     return cell == target;
 }
 
+// True when the piece in list slot of colour attacks the square, whose cell
+// carries MarkBit so that a slider's walk stops there.
+static inline bool PieceAttacks(const Position& pos, int slot, int square, int colour)
+{
+    int origin = pos.PieceList[slot + 1];
+    int entry = AttackEntry(square - origin);
+    int classes = entry & KindBits[pos.PieceList[slot]];
+    if (classes == 0)
+        return false;
+    return (classes & (KnightBit | KingBit)) != 0 || PawnRuleHolds(entry, colour) ||
+           ((classes & LineBits) != 0 && WalkReaches(pos, origin, square, entry));
+}
+
 // True when a piece of the colour attacks the square, empty or not. The
 // square's cell is marked while the list is scanned and restored after.
 bool IsSquareAttacked(Position& pos, int square, int colour)
@@ -42,19 +57,48 @@ bool IsSquareAttacked(Position& pos, int square, int colour)
     bool attacked = false;
     int last = pos.ListEnd[colour];
     for (int slot = colour * 32; slot <= last; slot += 2) {
-        int origin = pos.PieceList[slot + 1];
-        int entry = AttackEntry(square - origin);
-        int classes = entry & KindBits[pos.PieceList[slot]];
-        if (classes == 0)
-            continue;
-        if ((classes & (KnightBit | KingBit)) != 0 || PawnRuleHolds(entry, colour) ||
-            ((classes & LineBits) != 0 && WalkReaches(pos, origin, square, entry))) {
+        if (PieceAttacks(pos, slot, square, colour)) {
             attacked = true;
             break;
         }
     }
     pos.Board[square] &= ~MarkBit;
     return attacked;
+}
+
+// The attackers of the square among the colour's pieces, counted up to two.
+// The square's cell is marked while the list is scanned and restored after.
+CheckSource FindCheckSource(Position& pos, int square, int colour)
+{
+    pos.Board[square] |= MarkBit;
+    CheckSource source{0, NoSquare};
+    int last = pos.ListEnd[colour];
+    for (int slot = colour * 32; slot <= last && source.Count < 2; slot += 2) {
+        if (PieceAttacks(pos, slot, square, colour)) {
+            source.Count++;
+            source.Square = pos.PieceList[slot + 1];
+        }
+    }
+    pos.Board[square] &= ~MarkBit;
+    return source;
+}
+
+// Only a capture of the checker or a step onto its line, nearer to the king,
+// can answer a single check without moving the king; nothing else answers a
+// double check. King moves and en passant are left to the full test.
+bool MayAnswerCheck(const Position& pos, const Move& move, CheckSource source)
+{
+    if (source.Count == 0 || MovingKind(move) == King || (move.Flags & FlagEnPassant) != 0)
+        return true;
+    if (source.Count > 1)
+        return false;
+    if (move.To == source.Square)
+        return true;
+    int king = KingSquare(pos, pos.Side);
+    int checkLine = AttackEntry(source.Square - king);
+    int moveLine = AttackEntry(move.To - king);
+    return (moveLine & LineBits) != 0 && (moveLine & 15) == (checkLine & 15) &&
+           std::abs(move.To - king) < std::abs(source.Square - king);
 }
 
 // After PlayMove: true when the mover (XSide) left its king attacked. King

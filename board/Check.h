@@ -8,6 +8,23 @@
 // target cell while it runs and restores it.
 bool IsSquareAttacked(Position& pos, int square, int colour);
 
+// Where an attack on a square comes from: how many pieces attack it (0, 1, or
+// 2 standing for two or more) and the square of the last one found.
+struct CheckSource {
+    int Count;
+    int Square;
+};
+
+// The pieces of the colour that attack the square (empty or not). Marks the
+// target cell while it runs and restores it.
+CheckSource FindCheckSource(Position& pos, int square, int colour);
+
+// Before PlayMove, for the side to move in check from source: false when the
+// move must leave the king attacked, being neither a king move nor en passant
+// nor a capture of a lone checker nor a step between it and the king. True
+// moves still need LeavesKingInCheck.
+bool MayAnswerCheck(const Position& pos, const Move& move, CheckSource source);
+
 // After PlayMove: true when the mover (now XSide) has left its king attacked.
 // wasInCheck must be true whenever the mover was in check before the move.
 bool LeavesKingInCheck(Position& pos, const Move& move, bool wasInCheck);

@@ -96,6 +96,19 @@ static inline void MoveCastlingRook(Position& pos, int to, int castleSide)
     ToggleKey(pos, PieceKeyIndex(from, pos.Side, Rook));
 }
 
+// The mover's own rights go with its king or with the rook leaving home.
+static inline void DropOwnRights(Position& pos, int from, int kind, int side)
+{
+    if ((from == RookHome[side] || kind == King) && (pos.Castling[side] & QueenSideRight) != 0) {
+        pos.Castling[side] &= ~QueenSideRight;
+        ToggleKey(pos, QueenSideKey + side);
+    }
+    if ((from == RookHome[2 + side] || kind == King) && (pos.Castling[side] & KingSideRight) != 0) {
+        pos.Castling[side] &= ~KingSideRight;
+        ToggleKey(pos, KingSideKey + side);
+    }
+}
+
 // Makes the move for Side and hands the move to the other colour. The move
 // must be pseudo-legal here; the caller saves SaveUndoInfo(pos) and pos.Key
 // beforehand for TakeBack.
@@ -125,15 +138,8 @@ void PlayMove(Position& pos, const Move& move)
     if (castleSide != 0)
         MoveCastlingRook(pos, move.To, castleSide);
 
-    // the mover's own rights go with its king or the rook leaving home
-    if ((move.From == RookHome[side] || kind == King) && (pos.Castling[side] & QueenSideRight) != 0) {
-        pos.Castling[side] &= ~QueenSideRight;
-        ToggleKey(pos, QueenSideKey + side);
-    }
-    if ((move.From == RookHome[2 + side] || kind == King) && (pos.Castling[side] & KingSideRight) != 0) {
-        pos.Castling[side] &= ~KingSideRight;
-        ToggleKey(pos, KingSideKey + side);
-    }
+    if (pos.Castling[side] != 0)
+        DropOwnRights(pos, move.From, kind, side);
     pos.Side = static_cast<uint8_t>(1 - side);
     pos.XSide = static_cast<uint8_t>(side);
 }

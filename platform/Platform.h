@@ -3,6 +3,7 @@
 // directory, files, the missing-file notice and ending the process.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -43,6 +44,11 @@ void ReportMissingFile(const std::string& path);
 
 // Any other notice for the user, never on standard output.
 void ReportProblem(const std::string& text);
+
+// Asks the system to back a large block (the hash table) with large pages,
+// which spares the address-translation misses of scattered reads. Only a hint:
+// nothing changes where the system does not offer them.
+void AdviseLargePages(void* block, size_t bytes);
 
 // A monotonic clock in milliseconds.
 int64_t MillisecondClock();

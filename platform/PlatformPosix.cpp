@@ -12,6 +12,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -156,6 +157,22 @@ void ReportProblem(const std::string& text)
 {
     std::string line = text + "\n";
     WriteAll(STDERR_FILENO, line.data(), line.size());
+}
+
+// Marks the whole pages inside the block for transparent huge pages, where
+// the system has them; the block's own start and end need no alignment.
+void AdviseLargePages(void* block, size_t bytes)
+{
+#ifdef MADV_HUGEPAGE
+    const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    uintptr_t first = (reinterpret_cast<uintptr_t>(block) + page - 1) & ~(page - 1);
+    uintptr_t end = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(page - 1);
+    if (end > first)
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#else
+    (void)block;
+    (void)bytes;
+#endif
 }
 
 // Milliseconds of a clock that never goes back; only differences count.

@@ -202,6 +202,10 @@ void ReportProblem(const std::string& text)
     ShowNotice(text);
 }
 
+// Large pages need a privilege that a chess engine should not ask for: the
+// table keeps ordinary pages.
+void AdviseLargePages(void*, size_t) {}
+
 // Milliseconds from the performance counter, which never goes back.
 int64_t MillisecondClock()
 {

@@ -38,8 +38,10 @@ static void AllocateTable(int bits)
     for (; bits >= 0; bits--) {
         size_t entries = size_t{1} << bits;
         HashTable = static_cast<HashEntry*>(std::calloc(entries, sizeof(HashEntry)));
-        if (HashTable != nullptr)
+        if (HashTable != nullptr) {
+            AdviseLargePages(HashTable, entries * sizeof(HashEntry));
             break;
+        }
     }
     if (HashTable == nullptr) {
         ReportProblem("Error: no memory for a hash table");

@@ -24,11 +24,13 @@ Bits64 PlyKeys[256];
 
 namespace {
 
-// What a node keeps to restore itself after the null move and every move.
+// What a node keeps to restore itself after the null move and every move,
+// and, in check, where the check comes from.
 struct NodeSaves {
     EvalState Eval;
     UndoInfo Undo;
     Bits64 Key;
+    CheckSource Check;
 };
 
 // The node's stretch of the move store: moves before cur are done, [cur,
@@ -286,11 +288,15 @@ static inline void CopyChildLine(Move* line, const Move* childLine, int n)
 }
 
 // Makes one move of the node and searches it. Returns the negated child score,
-// or alpha unchanged when the move leaves the own king in check.
+// or alpha unchanged when the move leaves the own king in check (moves that
+// cannot answer a check are refused before they are made).
 static inline int16_t SearchOneMove(Position& pos, EvalState& eval, const Move& move, int childFirst, int n,
                                     int ply, bool inCheck, int16_t alpha, int16_t beta, Move* childLine,
                                     const NodeSaves& saves, int& legalCount)
 {
+    // Captures are always made: taking one back reorders the victim's list.
+    if (inCheck && CapturedKind(move) == 0 && !MayAnswerCheck(pos, move, saves.Check))
+        return alpha;
     int16_t score = alpha;
     PlayMove(pos, move);
     PrefetchHashSlot(pos.Key);
@@ -378,7 +384,9 @@ int16_t SearchBranch(Position& pos, EvalState& eval, int first, int n, int ply, 
 
     Move childLine[MaxDepth];  // entries 0 .. n - 2 are used; written before they are read
     PlyKeys[ply] = pos.Key;
-    const NodeSaves saves{eval, SaveUndoInfo(pos), pos.Key};
+    const CheckSource source = inCheck ? FindCheckSource(pos, KingSquare(pos, pos.Side), pos.XSide)
+                                       : CheckSource{0, NoSquare};
+    const NodeSaves saves{eval, SaveUndoInfo(pos), pos.Key, source};
     if (!inCheck && n >= 3 && eval.Score > beta && (eval.Weight[White] | eval.Weight[Black]) >= 2 &&
         NullMoveFailsHigh(pos, eval, first, n, ply, beta, childLine, saves, score))
         return score;

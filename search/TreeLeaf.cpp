@@ -30,6 +30,40 @@ static inline void SortByScore(int first, int top)
     }
 }
 
+// What a quiescence node keeps while it tries its moves: the state to restore
+// after each one and, in check, where the check comes from.
+struct LeafSaves {
+    EvalState Eval;
+    UndoInfo Undo;
+    Bits64 Key;
+    CheckSource Check;
+};
+
+// Makes one move of a quiescence node and searches it. Returns the negated
+// child score, or alpha when the move leaves the own king in check (moves
+// that cannot answer a check are refused before they are made).
+static inline int16_t SearchLeafMove(Position& pos, EvalState& eval, const Move move, int top, int ply,
+                                     bool inCheck, int16_t alpha, int16_t beta, const LeafSaves& saves,
+                                     int& legalCount)
+{
+    // Captures are always made: taking one back reorders the victim's list.
+    if (inCheck && CapturedKind(move) == 0 && !MayAnswerCheck(pos, move, saves.Check))
+        return alpha;
+    int16_t score = alpha;
+    PlayMove(pos, move);
+    if (!LeavesKingInCheck(pos, move, inCheck)) {
+        UpdateEvaluation(pos, move, eval);
+        NodeCount += 1;
+        bool givesCheck = GivesCheck(pos, move);
+        score = static_cast<int16_t>(-SearchLeaf(pos, eval, top, ply + 1, givesCheck, static_cast<int16_t>(-beta),
+                                                 static_cast<int16_t>(-alpha)));
+        eval = saves.Eval;
+        legalCount++;
+    }
+    TakeBack(pos, move, saves.Undo, saves.Key);
+    return score;
+}
+
 // Searches the moves [cur, top) and, for a node in check, the quiet moves
 // generated behind them. Returns the first score that reaches beta, or once
 // the moves are exhausted alpha as raised by them, or the mate score for a
@@ -38,9 +72,9 @@ static inline void SortByScore(int first, int top)
 static inline int16_t SearchLeafMoves(Position& pos, EvalState& eval, int cur, int top, int ply, bool inCheck,
                                       int16_t alpha, int16_t beta)
 {
-    const EvalState savedEval = eval;
-    const UndoInfo undo = SaveUndoInfo(pos);
-    const Bits64 savedKey = pos.Key;
+    const CheckSource source = inCheck ? FindCheckSource(pos, KingSquare(pos, pos.Side), pos.XSide)
+                                       : CheckSource{0, NoSquare};
+    const LeafSaves saves{eval, SaveUndoInfo(pos), pos.Key, source};
     bool quietStage = false;
     int legalCount = 0;
     for (;; cur++) {
@@ -52,20 +86,7 @@ static inline int16_t SearchLeafMoves(Position& pos, EvalState& eval, int cur, i
         }
         if (cur == top)
             return legalCount == 0 && inCheck ? static_cast<int16_t>(ply - MateScore) : alpha;
-        const Move move = MoveList[cur];
-        int16_t score = alpha;
-        PlayMove(pos, move);
-        if (!LeavesKingInCheck(pos, move, inCheck)) {
-            UpdateEvaluation(pos, move, eval);
-            NodeCount += 1;
-            bool givesCheck = GivesCheck(pos, move);
-            score = static_cast<int16_t>(
-                -SearchLeaf(pos, eval, top, ply + 1, givesCheck, static_cast<int16_t>(-beta),
-                            static_cast<int16_t>(-alpha)));
-            eval = savedEval;
-            legalCount++;
-        }
-        TakeBack(pos, move, undo, savedKey);
+        int16_t score = SearchLeafMove(pos, eval, MoveList[cur], top, ply, inCheck, alpha, beta, saves, legalCount);
         if (score > alpha)
             alpha = score;
         if (score >= beta)
