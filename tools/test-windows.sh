@@ -31,16 +31,7 @@ check() {
 }
 
 # --- packages -----------------------------------------------------------------
-packages=(cmake g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+bash tools/install-packages.sh cmake g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64
 
 # --- builds -------------------------------------------------------------------
 targets=(talvoran talvoran-lf talvoran-perft talvoran-bench)
