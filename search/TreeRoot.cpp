@@ -5,6 +5,7 @@
 #include "search/TreeRoot.h"
 
 #include "board/Check.h"
+#include "board/Consistency.h"
 #include "board/Initialize.h"
 #include "board/MakeMove.h"
 #include "board/UndoMove.h"
@@ -142,12 +143,16 @@ static void WriteNewBest(const RootSearch& root)
 }
 
 // Makes root move k, searches it at the iteration's depth and takes it back.
-// Returns the move's score, or Best unchanged for an illegal move.
+// Returns the move's score, or Best unchanged for an illegal move. Debug
+// builds check the position around every root move; deeper nodes are not
+// checked, since below a null move the key keeps the en-passant file that
+// the pass cleared and so differs from one computed afresh.
 static int16_t SearchRootMove(RootSearch& root, const Move& move, int k)
 {
     Position& pos = root.Pos;
     int16_t score = root.Best;
     PlayMove(pos, move);
+    ASSERT_CONSISTENT(pos);
     if (!LeavesKingInCheck(pos, move, root.InCheck)) {
         int32_t elapsed = ElapsedMs(SearchStart);
         if (elapsed > CurrentMoveDelay)
@@ -162,6 +167,7 @@ static int16_t SearchRootMove(RootSearch& root, const Move& move, int k)
         root.LegalCount++;
     }
     TakeBack(pos, move, root.Undo, root.Key);
+    ASSERT_CONSISTENT(pos);
     return score;
 }
 

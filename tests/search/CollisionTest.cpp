@@ -1,11 +1,16 @@
-// The search under total key collision: with every random key zero, every
-// position has key 0, so each node finds the table entry that the last node
-// of any position stored there and is handed that position's move. Fifty
-// varied positions are searched one after the other without clearing the
-// table; each must come back unchanged and answer a legal move.
+// The search under key collisions. With every random key zero, every
+// position has key 0 and finds whatever entry the last node of any position
+// stored; fifty varied positions searched one after the other must each come
+// back unchanged and answer a legal move. And a node whose own entry holds a
+// move of another position must never make it: its result is the one it
+// gets with an empty entry.
 #include "SearchTestSupport.h"
 
+#include "board/Check.h"
 #include "board/Consistency.h"
+#include "movegen/GeneratorF.h"
+#include "movegen/GeneratorS.h"
+#include "movegen/MoveStore.h"
 #include "tools/Perft.h"
 
 #include <algorithm>
@@ -63,6 +68,21 @@ std::vector<std::string> LegalMoves(Position& pos)
     for (const RootMoveCount& line : lines)
         texts.push_back(" " + MoveText(line.RootMove));
     return texts;
+}
+
+// Every move the generators list in the positions, each once.
+std::vector<Move> MovePool(const std::vector<::Position>& positions)
+{
+    std::vector<Move> pool;
+    for (::Position pos : positions) {
+        bool inCheck = IsSquareAttacked(pos, KingSquare(pos, pos.Side), pos.XSide);
+        int end = GenerateQuietMoves(pos, GenerateCaptures(pos, 0), inCheck);
+        for (int i = 0; i < end; i++) {
+            if (std::find(pool.begin(), pool.end(), MoveList[i]) == pool.end())
+                pool.push_back(MoveList[i]);
+        }
+    }
+    return pool;
 }
 
 // Same pieces on the same squares, same state and key (list order aside).
@@ -134,6 +154,69 @@ protected:
         }
     }
 };
+
+// A depth-1 node of every position, once with an empty entry and once with
+// an entry of its own key that holds a move of another position (about a
+// hundred such moves each). The entry gives no score, only the move.
+class ForeignTableMoveTest : public CollisionTest {
+protected:
+    struct NodeResult {
+        int16_t Score;
+        Move Best;
+    };
+
+    static NodeResult SearchNode(::Position& pos, const HashEntry& entry)
+    {
+        HashSlot(pos.Key) = entry;
+        EvalState eval = Evaluation(pos);
+        bool inCheck = IsSquareAttacked(pos, KingSquare(pos, pos.Side), pos.XSide);
+        Move line[MaxDepth] = {};
+        StopRequested = false;
+        int16_t score = SearchBranch(pos, eval, 0, 1, 1, inCheck, -32767, 32767, line);
+        HashSlot(pos.Key) = HashEntry{};
+        return NodeResult{score, line[0]};
+    }
+
+    void SearchWithForeignMoves()
+    {
+        std::vector<::Position> positions;
+        for (const std::string& text : VariedPositions())
+            positions.push_back(Setup(text));
+        std::vector<Move> pool = MovePool(positions);
+        ClearHashTable();
+        PipedInput quiet;
+        for (size_t p = 0; p < positions.size(); p++) {
+            ::Position& pos = positions[p];
+            const ::Position before = pos;
+            std::vector<std::string> legal = LegalMoves(pos);
+            NodeResult plain = SearchNode(pos, HashEntry{});
+            for (size_t m = p % 17; m < pool.size(); m += 17) {
+                HashEntry foreign{pos.Key.Hi, pool[m], -32767, LowerBound, 0};
+                NodeResult fed = SearchNode(pos, foreign);
+                std::string text = " " + MoveText(pool[m]);
+                ASSERT_EQ(fed.Score, plain.Score) << p << " fed" << text;
+                if (fed.Best.Kinds != 0) {
+                    EXPECT_NE(std::find(legal.begin(), legal.end(), " " + MoveText(fed.Best)), legal.end())
+                        << p << " fed" << text;
+                }
+                std::string problem;
+                ASSERT_TRUE(PositionIsConsistent(pos, &problem)) << p << " fed" << text << ": " << problem;
+                ASSERT_TRUE(SameState(pos, before)) << p << " fed" << text;
+            }
+        }
+    }
+};
+
+TEST_F(ForeignTableMoveTest, ANodeNeverMakesAnotherPositionsMove)
+{
+    LoadRandomKeys(ShippedData("Random.bin"));
+    SearchWithForeignMoves();
+}
+
+TEST_F(ForeignTableMoveTest, ANodeNeverMakesAnotherPositionsMoveUnderKeyZero)
+{
+    SearchWithForeignMoves();
+}
 
 TEST_F(CollisionTest, FiftyPositionsSharingKeyZero)
 {
