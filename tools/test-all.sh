@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds everything from a fresh clone and runs every test: the Windows cross
-# builds under wine, then the native unit, perft and process tests. Installs
-# the Debian packages that the tests need when they are missing (run as root).
+# builds under wine; the unit and perft tests in the sanitizer build; the fuzz
+# targets for a bounded time each, with ten fast self-play games alongside;
+# then the native unit, perft and process tests. Installs the Debian packages
+# that the tests need when they are missing (run as root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash tools/install-packages.sh cmake g++ libgtest-dev python3 polyglot
+bash tools/install-packages.sh cmake g++ libgtest-dev python3 polyglot clang libclang-rt-14-dev
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTALVORAN_TESTS=ON >/dev/null
@@ -14,5 +16,23 @@ cmake --build build -j "$jobs"
 # Windows: 32-bit and 64-bit cross builds, the 64-bit one run under wine; its
 # bench signature is compared with the native build's.
 bash tools/test-windows.sh build
+
+# AddressSanitizer and UndefinedBehaviorSanitizer, consistency checks on.
+bash tools/sanitize.sh
+
+# The fuzzers (and their build) run at a lower priority, so that the soak
+# games beside them keep their clocks; CI's games use clocks of 1 to 10 s per
+# side to stay brief (tools/soak.py alone plays 500 games of 1 to 60 s).
+python3 tools/soak.py --games 10 --max-clock 10 >build/soak.log 2>&1 &
+soak=$!
+fuzz_status=0
+nice -n 10 bash tools/fuzz.sh 45 || fuzz_status=$?
+soak_status=0
+wait "$soak" || soak_status=$?
+cat build/soak.log
+if [ "$fuzz_status" -ne 0 ] || [ "$soak_status" -ne 0 ]; then
+  echo "test-all.sh: fuzzing or the soak games failed" >&2
+  exit 1
+fi
 
 ctest --test-dir build --output-on-failure -j "$jobs"
