@@ -4,7 +4,9 @@
 Two engine processes, each in its own scratch folder, play every game (they
 swap colours from game to game and are never restarted). The games start
 from the shared opening positions; each side's clock is drawn between
---min-clock and --max-clock seconds. Every move is judged by the independent
+--min-clock and --max-clock seconds, evenly on a log scale (as many games
+of 1 to 8 s as of 8 to 60 s: short clocks test the time rule hardest, and a
+game lasts about twice its clock). Every move is judged by the independent
 move judge of ../shared/tools; the run fails on
 
   - an illegal or unreadable move, or "0000" while a legal move exists;
@@ -32,6 +34,7 @@ ASAN_OPTIONS=quarantine_size_mb=0 for the memory check to mean anything.
 """
 
 import argparse
+import math
 import os
 import queue
 import random
@@ -259,7 +262,7 @@ def main():
         for game in range(first - 1, first - 1 + args.games):
             chooser = random.Random(args.seed * 100003 + game)  # game n is the same in every run
             fen = chooser.choice(fens)
-            clock = round(chooser.uniform(args.min_clock, args.max_clock), 3)
+            clock = round(math.exp(chooser.uniform(math.log(args.min_clock), math.log(args.max_clock))), 3)
             pair = engines if game % 2 == 0 else engines[::-1]
             result, count, longest = play_game(pair, fen, clock, args.increment, args.max_plies)
             sync(engines)
