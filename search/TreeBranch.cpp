@@ -146,10 +146,13 @@ bool IsPseudoLegal(Position& pos, const Move& move, bool inCheck)
 }
 
 // Counts the node for the input poll; every 65 535 nodes one waiting input
-// line is handled, which may set StopRequested or end the process.
+// line is handled, which may set StopRequested or end the process. Every
+// 4096 nodes the clock is read, for the hard time limit.
 static inline void PollInput()
 {
     PollCounter = static_cast<int16_t>(PollCounter + 1);
+    if ((PollCounter & 4095) == 0)
+        StopIfOutOfTime();
     if (PollCounter == 32767) {
         PollCounter = -32768;
         if (ReadInput())

@@ -30,10 +30,15 @@ int64_t SearchStart = 0;
 int16_t PollCounter = -32768;
 int DepthLimit = MaxDepth;
 bool InfoLinesOn = true;
+int32_t StopAfterMs = -1;
 
 constexpr int16_t LowestScore = -32767;  // Best at the start of an iteration, alpha of every root child
 constexpr int TimeDivisor = 64;          // the budget of a move is RemainingTime / 64
 constexpr int32_t CurrentMoveDelay = 999;
+// An iteration may run past the budget, and one that explodes (a bare
+// endgame at depth 20) could run past the clock: at RemainingTime / 8 the
+// search stops where it is. Armed once the first iteration has given a move.
+constexpr int HardTimeDivisor = 8;
 
 namespace {
 
@@ -114,6 +119,12 @@ static std::string CountersText(int32_t elapsed)
 static std::string DepthText(const RootSearch& root)
 {
     return " depth " + std::to_string(root.Depth) + " seldepth " + std::to_string(SelDepth);
+}
+
+void StopIfOutOfTime()
+{
+    if (StopAfterMs >= 0 && !NoTimeLimit && ElapsedMs(SearchStart) > StopAfterMs)
+        StopRequested = true;
 }
 
 // Writes one "info" line with its line end, not logged.
@@ -246,6 +257,7 @@ static void StartRootSearch(RootSearch& root)
     NodeCount = 1;
     SelDepth = 0;
     SearchStart = MillisecondClock();
+    StopAfterMs = -1;
     ClearHistory();
     Position& pos = root.Pos;
     EvaluatePosition(pos, root.Eval);
@@ -281,6 +293,7 @@ std::string SearchRoot(Position& pos)
         }
         if (SearchIsOver(root))
             break;
+        StopAfterMs = RemainingTime / HardTimeDivisor;
         if (root.Depth < root.LastDepth)
             root.Depth++;
     }

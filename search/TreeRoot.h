@@ -16,6 +16,11 @@ extern int64_t SearchStart;    // millisecond clock at the start of the search
 extern int16_t PollCounter;    // input-poll counter of the interior search
 extern int DepthLimit;         // last iteration allowed; MaxDepth unless a tool lowers it
 extern bool InfoLinesOn;       // the search writes its "info" lines; a tool may silence them
+extern int32_t StopAfterMs;    // a timed search that runs longer stops inside its iteration; -1: never
+
+// Stops a timed search that has run past StopAfterMs, as "stop" would. The
+// interior search calls it every 4096 nodes.
+void StopIfOutOfTime();
 
 // Milliseconds since start (a SearchStart value), plus one.
 int32_t ElapsedMs(int64_t start);

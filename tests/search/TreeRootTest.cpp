@@ -78,6 +78,34 @@ TEST_F(SearchTest, StopRuleEndsIterations)
     EXPECT_EQ(CountMatches(lines, StartLine), 1);
 }
 
+// After ponderhit with no time left, the iteration then running stops
+// within 4096 nodes instead of running to its end; a search without time
+// limit never stops on time. Timing-free: an elapsed time is at least 1 ms.
+TEST_F(SearchTest, HardTimeLimitStopsTheIterationItFallsIn)
+{
+    std::vector<std::string> lines;
+    DepthLimit = 6;
+    RemainingTime = std::numeric_limits<int32_t>::max();
+    RunRoot("startpos", "", lines);
+    const double wholeDepthSix = NodeCount;
+
+    RemainingTime = 0;
+    NoTimeLimit = true;
+    EXPECT_NE(RunRoot("startpos", "\n\n\n\n\nponderhit\n", lines), "");
+    EXPECT_EQ(CountMatches(lines, StartLine), 6);
+    EXPECT_LT(NodeCount, wholeDepthSix);
+    EXPECT_EQ(StopAfterMs, 0);
+
+    StopRequested = false;
+    NoTimeLimit = true;
+    StopIfOutOfTime();
+    EXPECT_FALSE(StopRequested) << "pondering and infinite searches have no time limit";
+    NoTimeLimit = false;
+    StopAfterMs = -1;
+    StopIfOutOfTime();
+    EXPECT_FALSE(StopRequested) << "not armed before the first iteration ends";
+}
+
 TEST_F(SearchTest, PonderingRunsUntilPonderhitOrStop)
 {
     std::vector<std::string> lines;
