@@ -121,6 +121,7 @@ static std::string DepthText(const RootSearch& root)
     return " depth " + std::to_string(root.Depth) + " seldepth " + std::to_string(SelDepth);
 }
 
+// Sets StopRequested once an armed, timed search has run past StopAfterMs.
 void StopIfOutOfTime()
 {
     if (StopAfterMs >= 0 && !NoTimeLimit && ElapsedMs(SearchStart) > StopAfterMs)
