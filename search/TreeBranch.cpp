@@ -36,11 +36,13 @@ struct NodeSaves {
 // The node's stretch of the move store: moves before cur are done, [cur,
 // bound) are the ones the current stage picks from, [bound, top) wait.
 // Stage 0: only the table move; 1: good captures; 2: everything else.
+// Picked: the entry at cur is already the best of the stage.
 struct MoveStages {
     int Cur;
     int Top;
     int Bound;
     int Stage;
+    bool Picked;
 };
 
 // Scores are 16-bit and wrap, as the negamax sign change does.
@@ -231,6 +233,10 @@ static inline bool OpenCaptureStage(Position& pos, MoveStages& s)
     if (MoveStoreIsFull(s.Top))
         return false;
     s.Bound = s.Cur;
+    // the first captures tried are among these: their children's table
+    // entries start loading while the exchange test runs
+    for (int i = s.Cur; i < s.Top; i++)
+        PrefetchHashSlot(KeyHintAfter(pos, MoveList[i]));
     for (int i = s.Cur; i < s.Top; i++) {
         if (IsGoodCapture(pos, MoveList[i], s.Cur, s.Top - 1)) {
             SwapMoves(i, s.Bound);
@@ -255,6 +261,17 @@ static inline bool OpenQuietStage(Position& pos, MoveStages& s, bool inCheck)
     return true;
 }
 
+// Swaps the best-scored entry of [at, bound), the earliest on ties, to at.
+static inline void PickStageBest(int at, int bound)
+{
+    int best = at;
+    for (int i = at + 1; i < bound; i++) {
+        if (MoveScores[i] > MoveScores[best])
+            best = i;
+    }
+    SwapMoves(at, best);
+}
+
 // Brings the node's next move to index Cur: the best-scored of the current
 // stage, the earliest on ties. False when the moves are exhausted; full is
 // set instead when a stage did not fit into the move store.
@@ -270,13 +287,22 @@ static inline bool SelectNextMove(Position& pos, MoveStages& s, bool inCheck, bo
     }
     if (s.Cur == s.Top)
         return false;
-    int best = s.Cur;
-    for (int i = s.Cur + 1; i < s.Bound; i++) {
-        if (MoveScores[i] > MoveScores[best])
-            best = i;
-    }
-    SwapMoves(s.Cur, best);
+    if (!s.Picked)
+        PickStageBest(s.Cur, s.Bound);
+    s.Picked = false;
     return true;
+}
+
+// While the current move is searched, picks the stage's next move (the child
+// cannot change the choice: it neither moves nor rescores this node's
+// entries) and starts loading the table entry of the position it leads to.
+static inline void PickNextAndPrefetch(const Position& pos, MoveStages& s)
+{
+    if (s.Stage == 0 || s.Cur >= s.Bound)
+        return;
+    PickStageBest(s.Cur, s.Bound);
+    s.Picked = true;
+    PrefetchHashSlot(KeyHintAfter(pos, MoveList[s.Cur]));
 }
 
 // Copies a child's line behind the node's move, up to and including the
@@ -326,7 +352,7 @@ static int16_t SearchMoves(Position& pos, EvalState& eval, int first, int n, int
                            const NodeSaves& saves)
 {
     line[0] = Move{};
-    MoveStages s{first, first, first, 0};
+    MoveStages s{first, first, first, 0, false};
     if (hashMove.Kinds != 0 && !IsPseudoLegal(pos, hashMove, inCheck))
         hashMove = Move{};
     if (hashMove.Kinds != 0) {
@@ -342,6 +368,7 @@ static int16_t SearchMoves(Position& pos, EvalState& eval, int first, int n, int
         s.Cur++;
         if (s.Stage != 0 && move.From == hashMove.From && move.To == hashMove.To && move.Flags == hashMove.Flags)
             continue;
+        PickNextAndPrefetch(pos, s);
         int16_t score = SearchOneMove(pos, eval, move, s.Top, n, ply, inCheck, alpha, beta, childLine, saves,
                                       legalCount);
         if (score <= alpha)

@@ -1,6 +1,7 @@
 // PlayMove against positions built from scratch (board, lists, masks,
 // tallies, rights, en-passant square, key, clock), TakeBack restoring them,
-// nested and after captures that reorder a list, and the consistency check.
+// nested and after captures that reorder a list, the consistency check, and
+// the key hint used to prefetch table entries.
 #include "BoardTestSupport.h"
 
 #include "board/Consistency.h"
@@ -70,6 +71,10 @@ TEST_F(MakeMoveTest, PlayAndTakeBack)
         UndoInfo undo = SaveUndoInfo(pos);
         PlayMove(pos, c.Played);
         ExpectSame(pos, Build(c.Result), c.Result);
+        // the prefetch hint is the real key unless rights, a new en-passant file or a rook change it
+        bool hintExact = (c.Played.Flags & (KS | QS | DP)) == 0 &&
+                         std::equal(pos.Castling, pos.Castling + 2, before.Castling);
+        EXPECT_EQ(KeyHintAfter(before, c.Played) == pos.Key, hintExact) << c.Result;
         bool resets = CapturedKind(c.Played) != 0 || MovingKind(c.Played) == Pawn;
         EXPECT_EQ(pos.HalfmoveClock, resets ? 0 : 8) << c.Result;
         TakeBack(pos, c.Played, undo, before.Key);
