@@ -9,11 +9,11 @@
 // 0 = file a: a8 = 0x00, h8 = 0x07, a1 = 0x70, h1 = 0x77. The cells of columns
 // 8-15 are shadow cells: cell s | 8 holds the list slot of the piece on s.
 constexpr int NoSquare = 136;
-inline bool IsOnBoard(int square) { return (square & 0x88) == 0; }
+constexpr bool IsOnBoard(int square) { return (square & 0x88) == 0; }
 
 // Setup index (a8 = 0 ... h1 = 63) to 0x88 square, and back.
-inline int SquareOfIndex(int index) { return (index & 0xF8) * 2 + (index & 7); }
-inline int IndexOfSquare(int square) { return (square >> 4) * 8 + (square & 7); }
+constexpr int SquareOfIndex(int index) { return (index & 0xF8) * 2 + (index & 7); }
+constexpr int IndexOfSquare(int square) { return (square >> 4) * 8 + (square & 7); }
 
 // Colours, piece kinds and piece codes (code = colour * 8 + kind, 0 = empty).
 constexpr int White = 0;

@@ -119,6 +119,9 @@ TEST_F(MovegenTest, CapturesAndPromotionsComeInOrderWithTheirScores)
         {"q3k3/8/8/8/8/8/P7/R3K3 w - - 0 1", ""},
         {"4k3/8/8/6q1/8/4n3/8/2B1K3 w - - 0 1", "c1e3:17"},
         {"4k3/8/8/8/p7/8/8/3QK3 w - - 0 1", "d1a4:5"},
+        // rays in direction order, nearest piece only, a ray blocked by an own pawn; king last
+        {"3rk3/3r4/1p3p2/3P4/1p1Q1p2/8/1p3p2/3bK3 w - - 0 1",
+         "d4d1:15 d4b4:5 d4f4:5 d4b6:5 d4b2:5 d4f6:5 d4f2:5 e1d1:19 e1f2:9"},
     };
     for (const ListCase& c : cases) {
         Position pos = At(c.Fen);
