@@ -209,13 +209,17 @@ int GenerateCaptures(const Position& pos, int top)
     ReadOccupancy(pos, pos.XSide, occupied, enemies);
     SquareSet targets = enemies | (IsOnBoard(pos.EpSquare) ? SetOf(pos.EpSquare) : 0);
     const auto& reach = Tables.Reach[side];
+
+    // first, without branches, the pieces that may capture (bit k: slot 2k)
+    uint32_t candidates = 0;
     for (int slot = side * 32 + 2; slot <= end; slot += 2) {
-        int kind = pos.PieceList[slot];
+        SquareSet landing = reach[pos.PieceList[slot]][IndexOfSquare(pos.PieceList[slot + 1])] & targets;
+        candidates |= static_cast<uint32_t>(landing != 0) << ((slot & 31) / 2);
+    }
+    for (; candidates != 0; candidates &= candidates - 1) {
+        int slot = side * 32 + 2 * std::countr_zero(candidates);
         int origin = pos.PieceList[slot + 1];
-        int index = IndexOfSquare(origin);
-        if ((reach[kind][index] & targets) == 0)
-            continue;
-        switch (kind) {
+        switch (pos.PieceList[slot]) {
         case Pawn:
             if ((origin & 0xF0) == promotionRow)
                 AddPromotions(pos, top, origin);
@@ -223,7 +227,7 @@ int GenerateCaptures(const Position& pos, int top)
                 AddPawnCaptures(pos, top, origin);
             break;
         case Knight:
-            AddStepCaptures(pos, top, origin, Knight, Tables.KnightList[index], enemy);
+            AddStepCaptures(pos, top, origin, Knight, Tables.KnightList[IndexOfSquare(origin)], enemy);
             break;
         case Bishop:
             AddSliderCaptures(pos, top, origin, Bishop, 4, 7, enemy, occupied);

@@ -353,8 +353,6 @@ static int16_t SearchMoves(Position& pos, EvalState& eval, int first, int n, int
 {
     line[0] = Move{};
     MoveStages s{first, first, first, 0, false};
-    if (hashMove.Kinds != 0 && !IsPseudoLegal(pos, hashMove, inCheck))
-        hashMove = Move{};
     if (hashMove.Kinds != 0) {
         if (MoveStoreIsFull(first + 1))
             return eval.Score > alpha ? eval.Score : alpha;
@@ -417,6 +415,11 @@ int16_t SearchBranch(Position& pos, EvalState& eval, int first, int n, int ply, 
     const CheckSource source = inCheck ? FindCheckSource(pos, KingSquare(pos, pos.Side), pos.XSide)
                                        : CheckSource{0, NoSquare};
     const NodeSaves saves{eval, SaveUndoInfo(pos), pos.Key, source};
+    // a key collision may hand over a move of another position
+    if (hashMove.Kinds != 0 && !IsPseudoLegal(pos, hashMove, inCheck))
+        hashMove = Move{};
+    if (hashMove.Kinds != 0)
+        PrefetchHashSlot(KeyHintAfter(pos, hashMove));
     if (!inCheck && n >= 3 && eval.Score > beta && (eval.Weight[White] | eval.Weight[Black]) >= 2 &&
         NullMoveFailsHigh(pos, eval, first, n, ply, beta, childLine, saves, score))
         return score;
