@@ -7,6 +7,7 @@
 #include "board/Check.h"
 #include "board/Initialize.h"
 #include "movegen/MoveStore.h"
+#include "movegen/SquareSets.h"
 #include "search/History.h"
 
 // Writes one quiet move at top and advances top; the score is the History
@@ -23,23 +24,27 @@ static inline void WriteQuietMove(int& top, int from, int to, int kind, int flag
 }
 
 // Non-capturing moves of the slider of this kind on origin, along Direction
-// entries first..last, nearest square first on every ray.
-static void AddQuietSliderMoves(const Position& pos, int& top, int origin, int kind, int first, int last)
+// entries first..last, nearest square first on every ray: each ray's empty
+// squares up to its nearest piece or the edge.
+static void AddQuietSliderMoves(const Position& pos, int& top, int origin, int kind, int first, int last,
+                                SquareSet occupied)
 {
+    int index = IndexOfSquare(origin);
     for (int d = first; d <= last; d++) {
+        SquareSet nearest = NearestOnRay(Squares.Rays[index][d] & occupied, d);
+        int empty = nearest != 0 ? Squares.Distance[index][std::countr_zero(nearest)] - 1 : Squares.RayLength[index][d];
         int step = Direction[d];
-        for (int to = origin + step; IsOnBoard(to) && pos.Board[to] == 0; to += step)
+        for (int to = origin + step; empty > 0; empty--, to += step)
             WriteQuietMove(top, origin, to, kind, 0, pos.Side);
     }
 }
 
-// Knight jumps from origin onto empty squares, in knight-table order.
-static void AddQuietKnightMoves(const Position& pos, int& top, int origin)
+// Jumps or steps from origin onto the empty squares of its target list.
+static inline void AddQuietSteps(const Position& pos, int& top, int origin, int kind, const uint8_t* targets)
 {
-    for (int d = 8; d < 16; d++) {
-        int to = origin + Direction[d];
-        if (IsOnBoard(to) && pos.Board[to] == 0)
-            WriteQuietMove(top, origin, to, Knight, 0, pos.Side);
+    for (; *targets != NoSquare; targets++) {
+        if (pos.Board[*targets] == 0)
+            WriteQuietMove(top, origin, *targets, kind, 0, pos.Side);
     }
 }
 
@@ -85,6 +90,8 @@ int GenerateQuietMoves(Position& pos, int top, bool inCheck)
     int king = KingSquare(pos, side);
     AddCastling(pos, top, king, inCheck);
 
+    SquareSet occupied, enemies;
+    ReadOccupancy(pos, pos.XSide, occupied, enemies);
     int end = pos.ListEnd[side];
     for (int slot = side * 32 + 2; slot <= end; slot += 2) {
         int origin = pos.PieceList[slot + 1];
@@ -93,16 +100,16 @@ int GenerateQuietMoves(Position& pos, int top, bool inCheck)
             AddPawnPushes(pos, top, origin);
             break;
         case Knight:
-            AddQuietKnightMoves(pos, top, origin);
+            AddQuietSteps(pos, top, origin, Knight, Squares.KnightList[IndexOfSquare(origin)]);
             break;
         case Bishop:
-            AddQuietSliderMoves(pos, top, origin, Bishop, 4, 7);
+            AddQuietSliderMoves(pos, top, origin, Bishop, 4, 7, occupied);
             break;
         case Rook:
-            AddQuietSliderMoves(pos, top, origin, Rook, 0, 3);
+            AddQuietSliderMoves(pos, top, origin, Rook, 0, 3, occupied);
             break;
         case Queen:
-            AddQuietSliderMoves(pos, top, origin, Queen, 0, 7);
+            AddQuietSliderMoves(pos, top, origin, Queen, 0, 7, occupied);
             break;
         default:
             break;
@@ -110,10 +117,6 @@ int GenerateQuietMoves(Position& pos, int top, bool inCheck)
     }
 
     // king steps
-    for (int d = 0; d < 8; d++) {
-        int to = king + Direction[d];
-        if (IsOnBoard(to) && pos.Board[to] == 0)
-            WriteQuietMove(top, king, to, King, 0, side);
-    }
+    AddQuietSteps(pos, top, king, King, Squares.KingList[IndexOfSquare(king)]);
     return top;
 }

@@ -1,7 +1,10 @@
 // The two generators: exact order and scores of the moves they list, the
 // castling and pawn rules, and a cross-check against a plain board scan that
-// both together give every pseudo-legal move exactly once.
+// both together give every pseudo-legal move exactly once; the square sets
+// they read off the board.
 #include "tests/movegen/MovegenTestSupport.h"
+
+#include "movegen/SquareSets.h"
 
 #include <algorithm>
 
@@ -173,4 +176,28 @@ TEST_F(MovegenTest, BothGeneratorsTogetherListEveryPseudoLegalMoveOnce)
         }
     }
     EXPECT_GT(checked, 3000);
+}
+
+// The square sets read off the board agree with the piece lists, for both
+// colours as the enemy, along random lines from the perft positions.
+TEST_F(MovegenTest, OccupancyReadOffTheBoardMatchesThePieceLists)
+{
+    std::mt19937 random(7);
+    for (const PerftCase& entry : ReadPerftSuite(TALVORAN_SHARED_DATA "/perft.epd")) {
+        Position pos = At(entry.Fen);
+        for (const Move& move : RandomLine(pos, random, 30)) {
+            SquareSet bySide[2] = {0, 0};
+            for (int colour : {White, Black}) {
+                for (int slot = colour * 32; slot <= pos.ListEnd[colour]; slot += 2)
+                    bySide[colour] |= SetOf(pos.PieceList[slot + 1]);
+            }
+            for (int xside : {White, Black}) {
+                SquareSet occupied, enemies;
+                ReadOccupancy(pos, xside, occupied, enemies);
+                ASSERT_EQ(occupied, bySide[White] | bySide[Black]) << entry.Fen;
+                ASSERT_EQ(enemies, bySide[xside]) << entry.Fen;
+            }
+            PlayMove(pos, move);
+        }
+    }
 }
