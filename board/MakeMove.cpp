@@ -143,21 +143,3 @@ void PlayMove(Position& pos, const Move& move)
     pos.Side = static_cast<uint8_t>(1 - side);
     pos.XSide = static_cast<uint8_t>(side);
 }
-
-Bits64 KeyHintAfter(const Position& pos, const Move& move)
-{
-    int side = pos.Side;
-    int kind = MovingKind(move);
-    int arriving = PromotionKind(move) != 0 ? PromotionKind(move) : kind;
-    Bits64 key = pos.Key;
-    ToggleBits(key, RandomKeys[PieceKeyIndex(move.From, side, kind)]);
-    ToggleBits(key, RandomKeys[PieceKeyIndex(move.To, side, arriving)]);
-    ToggleBits(key, RandomKeys[SideKey]);
-    ToggleBits(key, RandomKeys[EnPassantKey + (pos.EpSquare & 15)]);
-    int victim = CapturedKind(move);
-    if (victim != 0) {
-        int square = (move.Flags & FlagEnPassant) != 0 ? move.To + Direction[pos.XSide] : move.To;
-        ToggleBits(key, RandomKeys[PieceKeyIndex(square, pos.XSide, victim)]);
-    }
-    return key;
-}

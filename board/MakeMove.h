@@ -2,6 +2,8 @@
 // board, shadow cells, lists, pawn masks, tallies, rights and key up to date.
 #pragma once
 
+#include "board/DataFiles.h"
+#include "board/Initialize.h"
 #include "board/Position.h"
 
 // Makes the move for Side. The caller keeps SaveUndoInfo(pos) and pos.Key
@@ -12,4 +14,21 @@ void PlayMove(Position& pos, const Move& move);
 // to move and the cleared en-passant file change it; changes of castling
 // rights, a new en-passant file and a castling rook are left out. Good enough
 // to fetch the table entry of the child ahead of time; never a real key.
-Bits64 KeyHintAfter(const Position& pos, const Move& move);
+// Inline, so that a caller that needs only one half computes only that one.
+inline Bits64 KeyHintAfter(const Position& pos, const Move& move)
+{
+    int side = pos.Side;
+    int kind = MovingKind(move);
+    int arriving = PromotionKind(move) != 0 ? PromotionKind(move) : kind;
+    Bits64 key = pos.Key;
+    ToggleBits(key, RandomKeys[PieceKeyIndex(move.From, side, kind)]);
+    ToggleBits(key, RandomKeys[PieceKeyIndex(move.To, side, arriving)]);
+    ToggleBits(key, RandomKeys[SideKey]);
+    ToggleBits(key, RandomKeys[EnPassantKey + (pos.EpSquare & 15)]);
+    int victim = CapturedKind(move);
+    if (victim != 0) {
+        int square = (move.Flags & FlagEnPassant) != 0 ? move.To + Direction[pos.XSide] : move.To;
+        ToggleBits(key, RandomKeys[PieceKeyIndex(square, pos.XSide, victim)]);
+    }
+    return key;
+}
