@@ -120,3 +120,91 @@ int GenerateQuietMoves(Position& pos, int top, bool inCheck)
     AddQuietSteps(pos, top, king, King, Squares.KingList[IndexOfSquare(king)]);
     return top;
 }
+
+// The empty squares strictly between the king and a lone checker on a line:
+// where a quiet move can block the check. None for a knight or adjacent
+// checker, or for two checkers.
+static SquareSet BlockingSquares(int king, CheckSource source)
+{
+    SquareSet squares = 0;
+    int entry = AttackEntry(source.Square - king);
+    if (source.Count != 1 || (entry & LineBits) == 0)
+        return squares;
+    int step = Direction[entry & 15];
+    for (int square = king + step; square != source.Square; square += step)
+        squares |= SetOf(square);
+    return squares;
+}
+
+// The blocking moves of the slider on origin along Direction entries
+// first..last, in the order GenerateQuietMoves lists them.
+static void AddSliderBlocks(const Position& pos, int& top, int origin, int kind, int first, int last,
+                            SquareSet occupied, SquareSet blocks)
+{
+    int index = IndexOfSquare(origin);
+    for (int d = first; d <= last; d++) {
+        SquareSet ray = Squares.Rays[index][d];
+        SquareSet nearest = NearestOnRay(ray & occupied, d);
+        if (nearest != 0)
+            ray &= ~(Squares.Rays[std::countr_zero(nearest)][d] | nearest);
+        SquareSet hits = ray & blocks;
+        for (; hits != 0; hits = (d & 1) != 0 ? hits & (hits - 1) : hits & ~std::bit_floor(hits)) {
+            SquareSet hit = NearestOnRay(hits, d);
+            WriteQuietMove(top, origin, SquareOfIndex(std::countr_zero(hit)), kind, 0, pos.Side);
+        }
+    }
+}
+
+int GenerateQuietEvasions(Position& pos, int top, CheckSource source)
+{
+    int side = pos.Side;
+    int king = KingSquare(pos, side);
+    if (source.Count == 0)
+        return GenerateQuietMoves(pos, top, true);
+
+    SquareSet blocks = BlockingSquares(king, source);
+    if (blocks != 0) {
+        SquareSet occupied, enemies;
+        ReadOccupancy(pos, pos.XSide, occupied, enemies);
+        const auto& reach = Squares.Reach[side];
+        int step = Direction[side];
+        int end = pos.ListEnd[side];
+        for (int slot = side * 32 + 2; slot <= end; slot += 2) {
+            int kind = pos.PieceList[slot];
+            int origin = pos.PieceList[slot + 1];
+            int index = IndexOfSquare(origin);
+            switch (kind) {
+            case Pawn:
+                if ((origin & 0xF0) == PromotionRow[side] || pos.Board[origin + step] != 0)
+                    break;
+                if ((SetOf(origin + step) & blocks) != 0)
+                    WriteQuietMove(top, origin, origin + step, Pawn, 0, side);
+                if ((origin & 0xF0) == PromotionRow[pos.XSide] && pos.Board[origin + 2 * step] == 0 &&
+                    (SetOf(origin + 2 * step) & blocks) != 0)
+                    WriteQuietMove(top, origin, origin + 2 * step, Pawn, FlagDoublePush, side);
+                break;
+            case Knight:
+                if ((reach[Knight][index] & blocks) == 0)
+                    break;
+                for (const uint8_t* target = Squares.KnightList[index]; *target != NoSquare; target++) {
+                    if ((SetOf(*target) & blocks) != 0)
+                        WriteQuietMove(top, origin, *target, Knight, 0, side);
+                }
+                break;
+            case Bishop:
+            case Rook:
+            case Queen:
+                if ((reach[kind][index] & blocks) != 0)
+                    AddSliderBlocks(pos, top, origin, kind, kind == Rook ? 0 : kind == Bishop ? 4 : 0,
+                                    kind == Rook ? 3 : 7, occupied, blocks);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+
+    // king steps
+    AddQuietSteps(pos, top, king, King, Squares.KingList[IndexOfSquare(king)]);
+    return top;
+}

@@ -79,7 +79,9 @@ static inline int16_t SearchLeafMoves(Position& pos, EvalState& eval, int cur, i
     int legalCount = 0;
     for (;; cur++) {
         if (cur == top && !quietStage && inCheck) {
-            top = GenerateQuietMoves(pos, cur, inCheck);
+            // only the quiet moves that may answer the check: the others
+            // would be refused unmade, and making a quiet move changes nothing
+            top = GenerateQuietEvasions(pos, cur, saves.Check);
             quietStage = true;
             if (MoveStoreIsFull(top))
                 return eval.Score > alpha ? eval.Score : alpha;

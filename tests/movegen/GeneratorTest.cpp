@@ -201,3 +201,42 @@ TEST_F(MovegenTest, OccupancyReadOffTheBoardMatchesThePieceLists)
         }
     }
 }
+
+// In check, the quiet evasions are the quiet moves that may answer the check,
+// in the same order: along random lines, and for blocks by pawns, a knight and
+// sliders against a bishop's check.
+TEST_F(MovegenTest, QuietEvasionsAreTheQuietMovesThatMayAnswerTheCheck)
+{
+    auto expectSameList = [](Position& pos, const std::string& label) {
+        CheckSource source = FindCheckSource(pos, KingSquare(pos, pos.Side), pos.XSide);
+        int end = GenerateQuietMoves(pos, 0, true);
+        std::vector<uint32_t> expected;
+        for (int i = 0; i < end; i++) {
+            if (MayAnswerCheck(pos, MoveList[i], source))
+                expected.push_back(Encode(MoveList[i]));
+        }
+        end = GenerateQuietEvasions(pos, 0, source);
+        std::vector<uint32_t> listed;
+        for (int i = 0; i < end; i++)
+            listed.push_back(Encode(MoveList[i]));
+        EXPECT_EQ(listed, expected) << label;
+    };
+    Position blocks = At("4k3/8/8/8/1b6/8/2P5/1N1QKB2 w - - 0 1");
+    expectSameList(blocks, "blocks");
+    EXPECT_EQ(ListText(0, GenerateQuietEvasions(blocks, 0, FindCheckSource(blocks, SquareOf("e1"), Black)), false),
+              "c2c3 b1c3 b1d2 d1d2 e1e2 e1d2 e1f2");
+
+    std::mt19937 random(11);
+    int inCheck = 0;
+    for (const PerftCase& entry : ReadPerftSuite(TALVORAN_SHARED_DATA "/perft.epd")) {
+        Position pos = At(entry.Fen);
+        for (const Move& move : RandomLine(pos, random, 60)) {
+            if (SideInCheck(pos)) {
+                expectSameList(pos, entry.Fen);
+                inCheck++;
+            }
+            PlayMove(pos, move);
+        }
+    }
+    EXPECT_GT(inCheck, 100);
+}
