@@ -48,30 +48,30 @@ static inline void AddSliderCaptures(const Position& pos, int& top, int origin, 
     }
 }
 
-// Captures by the knight or king on origin over its target list.
+// Captures by the knight or king on origin onto the enemy squares hits, in
+// the order of its target list.
 static inline void AddStepCaptures(const Position& pos, int& top, int origin, int kind, const uint8_t* targets,
-                                   int enemy)
+                                   SquareSet hits)
 {
-    for (; *targets != NoSquare; targets++) {
-        unsigned victim = static_cast<unsigned>(pos.Board[*targets] - enemy);
-        if (victim - 1 < 6)
-            WriteForcingMove(top, origin, *targets, static_cast<int>(victim), kind, 0, 0);
+    for (; hits != 0; targets++) {
+        if ((SetOf(*targets) & hits) != 0) {
+            WriteForcingMove(top, origin, *targets, pos.Board[*targets] & 7, kind, 0, 0);
+            hits &= ~SetOf(*targets);
+        }
     }
 }
 
-// Captures of a pawn short of its promotion row, the one towards the a-file
-// first. The en-passant square counts as holding an enemy pawn.
-static void AddPawnCaptures(const Position& pos, int& top, int origin)
+// Captures of a pawn short of its promotion row onto hits, its one or two
+// target squares (the en-passant square counting as an enemy pawn): the one
+// towards the a-file, the lower index for both colours, first.
+static void AddPawnCaptures(const Position& pos, int& top, int origin, SquareSet hits)
 {
-    int to = origin + Direction[4 + pos.Side];
-    for (int k = 0; k < 2; k++, to += 2) {
-        if (to == pos.EpSquare) {
+    for (; hits != 0; hits &= hits - 1) {
+        int to = SquareOfIndex(std::countr_zero(hits));
+        if (to == pos.EpSquare)
             WriteForcingMove(top, origin, to, Pawn, Pawn, FlagEnPassant, 0);
-            continue;
-        }
-        int victim = EnemyKind(pos, to, pos.XSide * 8);
-        if (victim != 0)
-            WriteForcingMove(top, origin, to, victim, Pawn, 0, 0);
+        else
+            WriteForcingMove(top, origin, to, pos.Board[to] & 7, Pawn, 0, 0);
     }
 }
 
@@ -105,30 +105,33 @@ int GenerateCaptures(const Position& pos, int top)
     int side = pos.Side;
     int promotionRow = PromotionRow[side];
     int end = pos.ListEnd[side];
-    int enemy = pos.XSide * 8;
     SquareSet occupied, enemies;
     ReadOccupancy(pos, pos.XSide, occupied, enemies);
     SquareSet targets = enemies | (IsOnBoard(pos.EpSquare) ? SetOf(pos.EpSquare) : 0);
     const auto& reach = Squares.Reach[side];
 
     // first, without branches, the pieces that may capture (bit k: slot 2k)
+    // and where they may land
     uint32_t candidates = 0;
+    SquareSet landings[16];
     for (int slot = side * 32 + 2; slot <= end; slot += 2) {
         SquareSet landing = reach[pos.PieceList[slot]][IndexOfSquare(pos.PieceList[slot + 1])] & targets;
+        landings[(slot & 31) / 2] = landing;
         candidates |= static_cast<uint32_t>(landing != 0) << ((slot & 31) / 2);
     }
     for (; candidates != 0; candidates &= candidates - 1) {
-        int slot = side * 32 + 2 * std::countr_zero(candidates);
+        int k = std::countr_zero(candidates);
+        int slot = side * 32 + 2 * k;
         int origin = pos.PieceList[slot + 1];
         switch (pos.PieceList[slot]) {
         case Pawn:
             if ((origin & 0xF0) == promotionRow)
                 AddPromotions(pos, top, origin);
             else
-                AddPawnCaptures(pos, top, origin);
+                AddPawnCaptures(pos, top, origin, landings[k]);
             break;
         case Knight:
-            AddStepCaptures(pos, top, origin, Knight, Squares.KnightList[IndexOfSquare(origin)], enemy);
+            AddStepCaptures(pos, top, origin, Knight, Squares.KnightList[IndexOfSquare(origin)], landings[k] & enemies);
             break;
         case Bishop:
             AddSliderCaptures(pos, top, origin, Bishop, 4, 7, occupied, enemies);
@@ -146,7 +149,8 @@ int GenerateCaptures(const Position& pos, int top)
 
     // king captures
     int king = KingSquare(pos, side);
-    if ((reach[King][IndexOfSquare(king)] & enemies) != 0)
-        AddStepCaptures(pos, top, king, King, Squares.KingList[IndexOfSquare(king)], enemy);
+    SquareSet kingHits = reach[King][IndexOfSquare(king)] & enemies;
+    if (kingHits != 0)
+        AddStepCaptures(pos, top, king, King, Squares.KingList[IndexOfSquare(king)], kingHits);
     return top;
 }
