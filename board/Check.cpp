@@ -83,6 +83,15 @@ CheckSource FindCheckSource(Position& pos, int square, int colour)
     return source;
 }
 
+// True when square lies on a line from king towards checker, nearer to the
+// king: a piece there blocks a slider's check. Never for a knight's check.
+static inline bool StandsBetween(int king, int checker, int square)
+{
+    int checkLine = AttackEntry(checker - king);
+    int line = AttackEntry(square - king);
+    return (line & LineBits) != 0 && (line & 15) == (checkLine & 15) && std::abs(square - king) < std::abs(checker - king);
+}
+
 // Only a capture of the checker or a step onto its line, nearer to the king,
 // can answer a single check without moving the king; nothing else answers a
 // double check. King moves and en passant are left to the full test.
@@ -94,11 +103,7 @@ bool MayAnswerCheck(const Position& pos, const Move& move, CheckSource source)
         return false;
     if (move.To == source.Square)
         return true;
-    int king = KingSquare(pos, pos.Side);
-    int checkLine = AttackEntry(source.Square - king);
-    int moveLine = AttackEntry(move.To - king);
-    return (moveLine & LineBits) != 0 && (moveLine & 15) == (checkLine & 15) &&
-           std::abs(move.To - king) < std::abs(source.Square - king);
+    return StandsBetween(KingSquare(pos, pos.Side), source.Square, move.To);
 }
 
 // After PlayMove: true when the mover (XSide) left its king attacked. King
@@ -146,4 +151,18 @@ bool GivesCheck(const Position& pos, const Move& move)
                                                   : to - Direction[move.Flags / 16 + 1];
     entry = AttackEntry(other - king);
     return (entry & LineBits) != 0 && SliderBehindLine(pos, king, entry, pos.XSide);
+}
+
+// After PlayMove of a move made in check from source: the lone checker must
+// be taken or blocked and the From line must stay shut. King moves, en
+// passant and double checks go to the full test.
+bool EvasionLeavesKingInCheck(Position& pos, const Move& move, CheckSource source)
+{
+    int king = pos.PieceList[pos.XSide * 32 + 1];
+    if ((move.Flags & FlagEnPassant) != 0 || MovingKind(move) == King || source.Count != 1)
+        return IsSquareAttacked(pos, king, pos.Side);
+    if (move.To != source.Square && !StandsBetween(king, source.Square, move.To))
+        return true;
+    int entry = AttackEntry(move.From - king);
+    return (entry & LineBits) != 0 && SliderBehindLine(pos, king, entry, pos.Side);
 }

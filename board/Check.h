@@ -4,6 +4,8 @@
 
 #include "board/Position.h"
 
+#include <cassert>
+
 // True when a piece of the colour attacks the square (empty or not). Marks the
 // target cell while it runs and restores it.
 bool IsSquareAttacked(Position& pos, int square, int colour);
@@ -28,6 +30,19 @@ bool MayAnswerCheck(const Position& pos, const Move& move, CheckSource source);
 // After PlayMove: true when the mover (now XSide) has left its king attacked.
 // wasInCheck must be true whenever the mover was in check before the move.
 bool LeavesKingInCheck(Position& pos, const Move& move, bool wasInCheck);
+
+// The same answer as LeavesKingInCheck(pos, move, true) for a move made while
+// in check from source (as FindCheckSource found it before the move), found
+// faster: a lone checker must be taken or blocked, and the From line shut.
+bool EvasionLeavesKingInCheck(Position& pos, const Move& move, CheckSource source);
+
+// LeavesKingInCheck for the search, which knows where a check came from.
+inline bool MoveLeavesKingInCheck(Position& pos, const Move& move, bool wasInCheck, CheckSource source)
+{
+    bool leaves = wasInCheck ? EvasionLeavesKingInCheck(pos, move, source) : LeavesKingInCheck(pos, move, false);
+    assert(leaves == LeavesKingInCheck(pos, move, wasInCheck));
+    return leaves;
+}
 
 // After PlayMove of a legal move: true when the side now to move is in check.
 bool GivesCheck(const Position& pos, const Move& move);

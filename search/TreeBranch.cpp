@@ -329,7 +329,7 @@ static inline int16_t SearchOneMove(Position& pos, EvalState& eval, const Move& 
     int16_t score = alpha;
     PlayMove(pos, move);
     PrefetchHashSlot(pos.Key);
-    if (!LeavesKingInCheck(pos, move, inCheck)) {
+    if (!MoveLeavesKingInCheck(pos, move, inCheck, saves.Check)) {
         UpdateEvaluation(pos, move, eval);
         bool givesCheck = GivesCheck(pos, move);
         NodeCount += 1;

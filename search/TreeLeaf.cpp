@@ -51,7 +51,7 @@ static inline int16_t SearchLeafMove(Position& pos, EvalState& eval, const Move 
         return alpha;
     int16_t score = alpha;
     PlayMove(pos, move);
-    if (!LeavesKingInCheck(pos, move, inCheck)) {
+    if (!MoveLeavesKingInCheck(pos, move, inCheck, saves.Check)) {
         UpdateEvaluation(pos, move, eval);
         NodeCount += 1;
         bool givesCheck = GivesCheck(pos, move);

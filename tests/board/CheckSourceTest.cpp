@@ -1,6 +1,7 @@
 // The check source and the early refusal of moves that cannot answer a
-// check: the count and square of the checkers, and that no move refused
-// before it is made would have been legal.
+// check: the count and square of the checkers, that no move refused before
+// it is made would have been legal, and that the evasion test agrees with
+// the full legality test.
 #include "BoardTestSupport.h"
 
 #include "board/Check.h"
@@ -72,6 +73,9 @@ TEST(CheckSourceTest, RefusesOnlyMovesThatLeaveTheKingAttacked)
             Bits64 key = pos.Key;
             PlayMove(pos, move);
             bool leaves = LeavesKingInCheck(pos, move, inCheck);
+            if (inCheck) {
+                EXPECT_EQ(EvasionLeavesKingInCheck(pos, move, source), leaves) << fen << " move " << int(move.To);
+            }
             TakeBack(pos, move, undo, key);
             EXPECT_TRUE(mayAnswer || leaves) << fen << " move " << int(move.From) << "-" << int(move.To);
             refused += mayAnswer ? 0 : 1;
