@@ -89,7 +89,8 @@ static inline bool StandsBetween(int king, int checker, int square)
 {
     int checkLine = AttackEntry(checker - king);
     int line = AttackEntry(square - king);
-    return (line & LineBits) != 0 && (line & 15) == (checkLine & 15) && std::abs(square - king) < std::abs(checker - king);
+    return (line & LineBits) != 0 && (line & 15) == (checkLine & 15) &&
+           std::abs(square - king) < std::abs(checker - king);
 }
 
 // Only a capture of the checker or a step onto its line, nearer to the king,

@@ -53,7 +53,7 @@ static inline void AddSliderCaptures(const Position& pos, int& top, int origin, 
 static inline void AddStepCaptures(const Position& pos, int& top, int origin, int kind, const uint8_t* targets,
                                    SquareSet hits)
 {
-    for (; hits != 0; targets++) {
+    for (; hits != 0 && *targets != NoSquare; targets++) {
         if ((SetOf(*targets) & hits) != 0) {
             WriteForcingMove(top, origin, *targets, pos.Board[*targets] & 7, kind, 0, 0);
             hits &= ~SetOf(*targets);
@@ -131,7 +131,8 @@ int GenerateCaptures(const Position& pos, int top)
                 AddPawnCaptures(pos, top, origin, landings[k]);
             break;
         case Knight:
-            AddStepCaptures(pos, top, origin, Knight, Squares.KnightList[IndexOfSquare(origin)], landings[k] & enemies);
+            AddStepCaptures(pos, top, origin, Knight, Squares.KnightList[IndexOfSquare(origin)],
+                            landings[k] & enemies);
             break;
         case Bishop:
             AddSliderCaptures(pos, top, origin, Bishop, 4, 7, occupied, enemies);

@@ -2,6 +2,7 @@
 // pawn pushes short of the last rank, written straight into the move store,
 // each scored with its History counter. Keeps no state; the order of the
 // moves is fixed and serves as the tie-break of the search's move picking.
+// For a side in check it also lists just the quiet moves that may answer it.
 #include "movegen/GeneratorS.h"
 
 #include "board/Check.h"
@@ -137,24 +138,56 @@ static SquareSet BlockingSquares(int king, CheckSource source)
 }
 
 // The blocking moves of the slider on origin along Direction entries
-// first..last, in the order GenerateQuietMoves lists them.
+// first..last, in the order AddQuietSliderMoves lists them: on each ray the
+// blocking squares short of its nearest piece, nearest first.
 static void AddSliderBlocks(const Position& pos, int& top, int origin, int kind, int first, int last,
                             SquareSet occupied, SquareSet blocks)
 {
     int index = IndexOfSquare(origin);
+    if ((Squares.Reach[pos.Side][kind][index] & blocks) == 0)
+        return;
     for (int d = first; d <= last; d++) {
         SquareSet ray = Squares.Rays[index][d];
         SquareSet nearest = NearestOnRay(ray & occupied, d);
         if (nearest != 0)
             ray &= ~(Squares.Rays[std::countr_zero(nearest)][d] | nearest);
-        SquareSet hits = ray & blocks;
-        for (; hits != 0; hits = (d & 1) != 0 ? hits & (hits - 1) : hits & ~std::bit_floor(hits)) {
+        for (SquareSet hits = ray & blocks; hits != 0;) {
             SquareSet hit = NearestOnRay(hits, d);
+            hits &= ~hit;
             WriteQuietMove(top, origin, SquareOfIndex(std::countr_zero(hit)), kind, 0, pos.Side);
         }
     }
 }
 
+// The pushes of the pawn on origin that land on a blocking square, in the
+// order AddPawnPushes lists them.
+static void AddPawnBlocks(const Position& pos, int& top, int origin, SquareSet blocks)
+{
+    int step = Direction[pos.Side];
+    int row = origin & 0xF0;
+    if (row == PromotionRow[pos.Side] || pos.Board[origin + step] != 0)
+        return;
+    if ((SetOf(origin + step) & blocks) != 0)
+        WriteQuietMove(top, origin, origin + step, Pawn, 0, pos.Side);
+    if (row == PromotionRow[pos.XSide] && pos.Board[origin + 2 * step] == 0 && (SetOf(origin + 2 * step) & blocks) != 0)
+        WriteQuietMove(top, origin, origin + 2 * step, Pawn, FlagDoublePush, pos.Side);
+}
+
+// The knight's jumps from origin onto blocking squares, in list order.
+static void AddKnightBlocks(const Position& pos, int& top, int origin, SquareSet blocks)
+{
+    int index = IndexOfSquare(origin);
+    if ((Squares.Reach[pos.Side][Knight][index] & blocks) == 0)
+        return;
+    for (const uint8_t* targets = Squares.KnightList[index]; *targets != NoSquare; targets++) {
+        if ((SetOf(*targets) & blocks) != 0)
+            WriteQuietMove(top, origin, *targets, Knight, 0, pos.Side);
+    }
+}
+
+// The pieces in list order, each with the moves onto a blocking square (the
+// only quiet moves other than king steps that answer a check), then the king
+// steps.
 int GenerateQuietEvasions(Position& pos, int top, CheckSource source)
 {
     int side = pos.Side;
@@ -166,37 +199,24 @@ int GenerateQuietEvasions(Position& pos, int top, CheckSource source)
     if (blocks != 0) {
         SquareSet occupied, enemies;
         ReadOccupancy(pos, pos.XSide, occupied, enemies);
-        const auto& reach = Squares.Reach[side];
-        int step = Direction[side];
         int end = pos.ListEnd[side];
         for (int slot = side * 32 + 2; slot <= end; slot += 2) {
-            int kind = pos.PieceList[slot];
             int origin = pos.PieceList[slot + 1];
-            int index = IndexOfSquare(origin);
-            switch (kind) {
+            switch (pos.PieceList[slot]) {
             case Pawn:
-                if ((origin & 0xF0) == PromotionRow[side] || pos.Board[origin + step] != 0)
-                    break;
-                if ((SetOf(origin + step) & blocks) != 0)
-                    WriteQuietMove(top, origin, origin + step, Pawn, 0, side);
-                if ((origin & 0xF0) == PromotionRow[pos.XSide] && pos.Board[origin + 2 * step] == 0 &&
-                    (SetOf(origin + 2 * step) & blocks) != 0)
-                    WriteQuietMove(top, origin, origin + 2 * step, Pawn, FlagDoublePush, side);
+                AddPawnBlocks(pos, top, origin, blocks);
                 break;
             case Knight:
-                if ((reach[Knight][index] & blocks) == 0)
-                    break;
-                for (const uint8_t* target = Squares.KnightList[index]; *target != NoSquare; target++) {
-                    if ((SetOf(*target) & blocks) != 0)
-                        WriteQuietMove(top, origin, *target, Knight, 0, side);
-                }
+                AddKnightBlocks(pos, top, origin, blocks);
                 break;
             case Bishop:
+                AddSliderBlocks(pos, top, origin, Bishop, 4, 7, occupied, blocks);
+                break;
             case Rook:
+                AddSliderBlocks(pos, top, origin, Rook, 0, 3, occupied, blocks);
+                break;
             case Queen:
-                if ((reach[kind][index] & blocks) != 0)
-                    AddSliderBlocks(pos, top, origin, kind, kind == Rook ? 0 : kind == Bishop ? 4 : 0,
-                                    kind == Rook ? 3 : 7, occupied, blocks);
+                AddSliderBlocks(pos, top, origin, Queen, 0, 7, occupied, blocks);
                 break;
             default:
                 break;
