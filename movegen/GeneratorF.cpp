@@ -115,7 +115,7 @@ int GenerateCaptures(const Position& pos, int top)
     uint32_t candidates = 0;
     SquareSet landings[16];
     for (int slot = side * 32 + 2; slot <= end; slot += 2) {
-        SquareSet landing = reach[pos.PieceList[slot]][IndexOfSquare(pos.PieceList[slot + 1])] & targets;
+        SquareSet landing = reach[pos.PieceList[slot]][pos.PieceList[slot + 1]] & targets;
         landings[(slot & 31) / 2] = landing;
         candidates |= static_cast<uint32_t>(landing != 0) << ((slot & 31) / 2);
     }
@@ -150,7 +150,7 @@ int GenerateCaptures(const Position& pos, int top)
 
     // king captures
     int king = KingSquare(pos, side);
-    SquareSet kingHits = reach[King][IndexOfSquare(king)] & enemies;
+    SquareSet kingHits = reach[King][king] & enemies;
     if (kingHits != 0)
         AddStepCaptures(pos, top, king, King, Squares.KingList[IndexOfSquare(king)], kingHits);
     return top;

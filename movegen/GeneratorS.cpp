@@ -144,7 +144,7 @@ static void AddSliderBlocks(const Position& pos, int& top, int origin, int kind,
                             SquareSet occupied, SquareSet blocks)
 {
     int index = IndexOfSquare(origin);
-    if ((Squares.Reach[pos.Side][kind][index] & blocks) == 0)
+    if ((Squares.Reach[pos.Side][kind][origin] & blocks) == 0)
         return;
     for (int d = first; d <= last; d++) {
         SquareSet ray = Squares.Rays[index][d];
@@ -177,7 +177,7 @@ static void AddPawnBlocks(const Position& pos, int& top, int origin, SquareSet b
 static void AddKnightBlocks(const Position& pos, int& top, int origin, SquareSet blocks)
 {
     int index = IndexOfSquare(origin);
-    if ((Squares.Reach[pos.Side][Knight][index] & blocks) == 0)
+    if ((Squares.Reach[pos.Side][Knight][origin] & blocks) == 0)
         return;
     for (const uint8_t* targets = Squares.KnightList[index]; *targets != NoSquare; targets++) {
         if ((SetOf(*targets) & blocks) != 0)

@@ -41,12 +41,12 @@ static constexpr SquareTables MakeSquareTables()
                     pawn |= SetOf(to);
             }
             bool promoting = (square & 0xF0) == (colour == White ? 0x10 : 0x60);
-            t.Reach[colour][Pawn][index] = promoting ? ~SquareSet{0} : pawn;
-            t.Reach[colour][Knight][index] = knight;
-            t.Reach[colour][Bishop][index] = bishop;
-            t.Reach[colour][Rook][index] = rook;
-            t.Reach[colour][Queen][index] = rook | bishop;
-            t.Reach[colour][King][index] = king;
+            t.Reach[colour][Pawn][square] = promoting ? ~SquareSet{0} : pawn;
+            t.Reach[colour][Knight][square] = knight;
+            t.Reach[colour][Bishop][square] = bishop;
+            t.Reach[colour][Rook][square] = rook;
+            t.Reach[colour][Queen][square] = rook | bishop;
+            t.Reach[colour][King][square] = king;
         }
     }
     return t;

@@ -22,15 +22,15 @@ constexpr SquareSet SetOf(int square) { return SquareSet{1} << IndexOfSquare(squ
 // Built at compile time from the same steps as Direction. Per setup index:
 // Rays[i][d], the squares along line direction d (Direction 0-7) up to the
 // edge, the start excluded (even d lower the index, odd d raise it); RayLength
-// and Distance (in king steps) to go with them; Reach[c][kind][i], where a
-// capture of that piece of colour c could land (every square for a pawn about
-// to promote, whose push needs no victim); and the knight and king targets as
-// 0x88 lists in Direction order, ended by NoSquare.
+// and Distance (in king steps) to go with them; and the knight and king
+// targets as 0x88 lists in Direction order, ended by NoSquare. Reach, by
+// colour, kind and 0x88 square: where a capture of that piece could land
+// (every square for a pawn about to promote, whose push needs no victim).
 struct SquareTables {
     SquareSet Rays[64][8];
     uint8_t RayLength[64][8];
     uint8_t Distance[64][64];
-    SquareSet Reach[2][8][64];
+    SquareSet Reach[2][8][128];
     uint8_t KnightList[64][9];
     uint8_t KingList[64][9];
 };
@@ -47,22 +47,20 @@ inline SquareSet NearestOnRay(SquareSet blockers, int d)
 // The occupied squares and those of colour xside, read from the board a row
 // at a time: the eight cells of a row as one little-endian word, a byte's top
 // bit set for a non-empty cell and, separately, for a black piece (code bit
-// 3), gathered into one byte by a multiplication.
+// 3), each gathered into the top byte by a multiplication.
 inline void ReadOccupancy(const Position& pos, int xside, SquareSet& occupied, SquareSet& enemies)
 {
     static_assert(std::endian::native == std::endian::little, "rows are read as little-endian words");
     constexpr uint64_t Low7 = 0x7F7F7F7F7F7F7F7F;
     constexpr uint64_t Top = 0x8080808080808080;
-    constexpr uint64_t Gather = 0x0102040810204080;  // byte j's low bit to bit 56 + j
-    occupied = 0;
-    enemies = 0;
+    constexpr uint64_t Gather = 0x0002040810204081;  // byte j's top bit to bit 56 + j
+    SquareSet full = 0, black = 0;
     for (int row = 0; row < 8; row++) {
         uint64_t cells;
         std::memcpy(&cells, pos.Board + row * 16, sizeof cells);
-        uint64_t full = (((cells & Low7) + Low7) | cells) & Top;
-        uint64_t black = (cells << 4) & Top;
-        uint64_t enemy = xside == Black ? black : full & ~black;
-        occupied |= (((full >> 7) * Gather) >> 56) << (row * 8);
-        enemies |= (((enemy >> 7) * Gather) >> 56) << (row * 8);
+        full |= ((((((cells & Low7) + Low7) | cells) & Top) * Gather) >> 56) << (row * 8);
+        black |= ((((cells << 4) & Top) * Gather) >> 56) << (row * 8);
     }
+    occupied = full;
+    enemies = xside == Black ? black : full & ~black;
 }
