@@ -20,6 +20,8 @@
 #include "search/TreeLeaf.h"
 #include "search/TreeRoot.h"
 
+#include <cassert>
+
 Bits64 PlyKeys[256];
 
 namespace {
@@ -36,13 +38,16 @@ struct NodeSaves {
 // The node's stretch of the move store: moves before cur are done, [cur,
 // bound) are the ones the current stage picks from, [bound, top) wait.
 // Stage 0: only the table move; 1: good captures; 2: everything else.
-// Picked: the entry at cur is already the best of the stage.
+// Picked: the entry at cur is already the best of the stage. Scored: how many
+// entries of [cur, bound) score above zero (no score is below); once none is
+// left, the stage's moves come in list order.
 struct MoveStages {
     int Cur;
     int Top;
     int Bound;
     int Stage;
     bool Picked;
+    int Scored;
 };
 
 // Scores are 16-bit and wrap, as the negamax sign change does.
@@ -225,6 +230,17 @@ static bool NullMoveFailsHigh(Position& pos, EvalState& eval, int first, int n, 
     return value >= beta;
 }
 
+// The entries of [first, bound) that score above zero.
+static inline int CountScored(int first, int bound)
+{
+    int scored = 0;
+    for (int i = first; i < bound; i++) {
+        assert(MoveScores[i] >= 0);
+        scored += MoveScores[i] > 0;
+    }
+    return scored;
+}
+
 // Generates the captures behind the table move and puts the ones that pass
 // the exchange test in front, in list order. False when the store is full.
 static inline bool OpenCaptureStage(Position& pos, MoveStages& s)
@@ -244,6 +260,7 @@ static inline bool OpenCaptureStage(Position& pos, MoveStages& s)
         }
     }
     s.Stage = 1;
+    s.Scored = CountScored(s.Cur, s.Bound);
     return true;
 }
 
@@ -258,18 +275,23 @@ static inline bool OpenQuietStage(Position& pos, MoveStages& s, bool inCheck)
         return false;
     s.Bound = s.Top;
     s.Stage = 2;
+    s.Scored = CountScored(s.Cur, s.Bound);
     return true;
 }
 
 // Swaps the best-scored entry of [at, bound), the earliest on ties, to at.
-static inline void PickStageBest(int at, int bound)
+// With no score above zero left that is the entry at at already.
+static inline void PickStageBest(MoveStages& s, int at)
 {
+    if (s.Scored == 0)
+        return;
     int best = at;
-    for (int i = at + 1; i < bound; i++) {
+    for (int i = at + 1; i < s.Bound; i++) {
         if (MoveScores[i] > MoveScores[best])
             best = i;
     }
     SwapMoves(at, best);
+    s.Scored--;
 }
 
 // Brings the node's next move to index Cur: the best-scored of the current
@@ -288,7 +310,7 @@ static inline bool SelectNextMove(Position& pos, MoveStages& s, bool inCheck, bo
     if (s.Cur == s.Top)
         return false;
     if (!s.Picked)
-        PickStageBest(s.Cur, s.Bound);
+        PickStageBest(s, s.Cur);
     s.Picked = false;
     return true;
 }
@@ -300,7 +322,7 @@ static inline void PickNextAndPrefetch(const Position& pos, MoveStages& s)
 {
     if (s.Stage == 0 || s.Cur >= s.Bound)
         return;
-    PickStageBest(s.Cur, s.Bound);
+    PickStageBest(s, s.Cur);
     s.Picked = true;
     PrefetchHashSlot(KeyHintAfter(pos, MoveList[s.Cur]));
 }
@@ -352,7 +374,7 @@ static int16_t SearchMoves(Position& pos, EvalState& eval, int first, int n, int
                            const NodeSaves& saves)
 {
     line[0] = Move{};
-    MoveStages s{first, first, first, 0, false};
+    MoveStages s{first, first, first, 0, false, 0};
     if (hashMove.Kinds != 0) {
         if (MoveStoreIsFull(first + 1))
             return eval.Score > alpha ? eval.Score : alpha;
