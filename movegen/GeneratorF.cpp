@@ -40,6 +40,8 @@ static inline void AddSliderCaptures(const Position& pos, int& top, int origin, 
 {
     const SquareSet* rays = Squares.Rays[IndexOfSquare(origin)];
     for (int d = first; d <= last; d++) {
+        if ((rays[d] & enemies) == 0)
+            continue;
         SquareSet nearest = NearestOnRay(rays[d] & occupied, d);
         if ((nearest & enemies) != 0) {
             int to = SquareOfIndex(std::countr_zero(nearest));
@@ -114,10 +116,11 @@ int GenerateCaptures(const Position& pos, int top)
     // and where they may land
     uint32_t candidates = 0;
     SquareSet landings[16];
-    for (int slot = side * 32 + 2; slot <= end; slot += 2) {
-        SquareSet landing = reach[pos.PieceList[slot]][pos.PieceList[slot + 1]] & targets;
-        landings[(slot & 31) / 2] = landing;
-        candidates |= static_cast<uint32_t>(landing != 0) << ((slot & 31) / 2);
+    const uint8_t* entry = pos.PieceList + side * 32;
+    for (int k = 1, last = (end - side * 32) / 2; k <= last; k++) {
+        SquareSet landing = reach[entry[2 * k]][entry[2 * k + 1]] & targets;
+        landings[k] = landing;
+        candidates |= static_cast<uint32_t>(landing != 0) << k;
     }
     for (; candidates != 0; candidates &= candidates - 1) {
         int k = std::countr_zero(candidates);
