@@ -33,13 +33,13 @@ static inline int EnemyKind(const Position& pos, int square, int enemy)
     return kind - 1 < 6 ? static_cast<int>(kind) : 0;
 }
 
-// Captures by the slider of this kind on origin along Direction entries
-// first..last: on each ray only the nearest piece, when it is an enemy.
-static inline void AddSliderCaptures(const Position& pos, int& top, int origin, int kind, int first, int last,
-                                     SquareSet occupied, SquareSet enemies)
+// Captures by the slider of this kind on origin, ray by ray in Direction
+// order: on each ray only the nearest piece, when it is an enemy.
+static inline void AddSliderCaptures(const Position& pos, int& top, int origin, int kind, SquareSet occupied,
+                                     SquareSet enemies)
 {
     const SquareSet* rays = Squares.Rays[IndexOfSquare(origin)];
-    for (int d = first; d <= last; d++) {
+    for (int d = FirstLineDirection(kind); d <= LastLineDirection(kind); d++) {
         if ((rays[d] & enemies) == 0)
             continue;
         SquareSet nearest = NearestOnRay(rays[d] & occupied, d);
@@ -137,14 +137,15 @@ int GenerateCaptures(const Position& pos, int top)
             AddStepCaptures(pos, top, origin, Knight, Squares.KnightList[IndexOfSquare(origin)],
                             landings[k] & enemies);
             break;
+        // one call per kind, so that each inlined copy has fixed rays
         case Bishop:
-            AddSliderCaptures(pos, top, origin, Bishop, 4, 7, occupied, enemies);
+            AddSliderCaptures(pos, top, origin, Bishop, occupied, enemies);
             break;
         case Rook:
-            AddSliderCaptures(pos, top, origin, Rook, 0, 3, occupied, enemies);
+            AddSliderCaptures(pos, top, origin, Rook, occupied, enemies);
             break;
         case Queen:
-            AddSliderCaptures(pos, top, origin, Queen, 0, 7, occupied, enemies);
+            AddSliderCaptures(pos, top, origin, Queen, occupied, enemies);
             break;
         default:
             break;

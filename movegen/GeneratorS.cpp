@@ -24,34 +24,43 @@ static inline void WriteQuietMove(int& top, int from, int to, int kind, int flag
     top++;
 }
 
-// Non-capturing moves of the slider of this kind on origin, along Direction
-// entries first..last, nearest square first on every ray: each ray's empty
-// squares up to its nearest piece or the edge.
-static void AddQuietSliderMoves(const Position& pos, int& top, int origin, int kind, int first, int last,
-                                SquareSet occupied)
+// The non-capturing moves of the slider of this kind on origin that land on
+// targets: ray by ray in Direction order, nearest square first, each ray's
+// empty squares up to its nearest piece or the edge.
+static void AddSliderMoves(const Position& pos, int& top, int origin, int kind, SquareSet occupied,
+                           SquareSet targets)
 {
     int index = IndexOfSquare(origin);
-    for (int d = first; d <= last; d++) {
-        SquareSet nearest = NearestOnRay(Squares.Rays[index][d] & occupied, d);
-        int empty = nearest != 0 ? Squares.Distance[index][std::countr_zero(nearest)] - 1 : Squares.RayLength[index][d];
-        int step = Direction[d];
-        for (int to = origin + step; empty > 0; empty--, to += step)
-            WriteQuietMove(top, origin, to, kind, 0, pos.Side);
+    if ((Squares.Reach[pos.Side][kind][origin] & targets) == 0)
+        return;
+    for (int d = FirstLineDirection(kind); d <= LastLineDirection(kind); d++) {
+        SquareSet ray = Squares.Rays[index][d];
+        SquareSet nearest = NearestOnRay(ray & occupied, d);
+        if (nearest != 0)
+            ray &= ~(Squares.Rays[std::countr_zero(nearest)][d] | nearest);
+        for (SquareSet hits = ray & targets; hits != 0;) {
+            SquareSet hit = NearestOnRay(hits, d);
+            hits &= ~hit;
+            WriteQuietMove(top, origin, SquareOfIndex(std::countr_zero(hit)), kind, 0, pos.Side);
+        }
     }
 }
 
-// Jumps or steps from origin onto the empty squares of its target list.
-static inline void AddQuietSteps(const Position& pos, int& top, int origin, int kind, const uint8_t* targets)
+// Jumps or steps from origin onto the empty squares of its target list that
+// lie in targets.
+static inline void AddSteps(const Position& pos, int& top, int origin, int kind, const uint8_t* list,
+                            SquareSet targets)
 {
-    for (; *targets != NoSquare; targets++) {
-        if (pos.Board[*targets] == 0)
-            WriteQuietMove(top, origin, *targets, kind, 0, pos.Side);
+    for (; *list != NoSquare; list++) {
+        if (pos.Board[*list] == 0 && (SetOf(*list) & targets) != 0)
+            WriteQuietMove(top, origin, *list, kind, 0, pos.Side);
     }
 }
 
-// Single and double pushes of the pawn on origin. Nothing from the row before
-// promotion: those pushes are promotions, listed with the captures.
-static void AddPawnPushes(const Position& pos, int& top, int origin)
+// Single and double pushes of the pawn on origin that land on targets; the
+// double push needs the single push's square empty. Nothing from the row
+// before promotion: those pushes are promotions, listed with the captures.
+static void AddPawnPushes(const Position& pos, int& top, int origin, SquareSet targets)
 {
     int row = origin & 0xF0;
     if (row == PromotionRow[pos.Side])
@@ -60,9 +69,30 @@ static void AddPawnPushes(const Position& pos, int& top, int origin)
     int to = origin + step;
     if (pos.Board[to] != 0)
         return;
-    WriteQuietMove(top, origin, to, Pawn, 0, pos.Side);
-    if (row == PromotionRow[pos.XSide] && pos.Board[to + step] == 0)
+    if ((SetOf(to) & targets) != 0)
+        WriteQuietMove(top, origin, to, Pawn, 0, pos.Side);
+    if (row == PromotionRow[pos.XSide] && pos.Board[to + step] == 0 && (SetOf(to + step) & targets) != 0)
         WriteQuietMove(top, origin, to + step, Pawn, FlagDoublePush, pos.Side);
+}
+
+// The quiet moves of the pieces other than the king, in list order, that
+// land on targets.
+static void AddPieceMoves(const Position& pos, int& top, SquareSet targets)
+{
+    SquareSet occupied, enemies;
+    ReadOccupancy(pos, pos.XSide, occupied, enemies);
+    int side = pos.Side;
+    int end = pos.ListEnd[side];
+    for (int slot = side * 32 + 2; slot <= end; slot += 2) {
+        int kind = pos.PieceList[slot];
+        int origin = pos.PieceList[slot + 1];
+        if (kind == Pawn)
+            AddPawnPushes(pos, top, origin, targets);
+        else if (kind == Knight)
+            AddSteps(pos, top, origin, Knight, Squares.KnightList[IndexOfSquare(origin)], targets);
+        else if (kind != King)
+            AddSliderMoves(pos, top, origin, kind, occupied, targets);
+    }
 }
 
 // Both castling moves of the side to move, when its rights, the empty squares
@@ -87,38 +117,10 @@ static void AddCastling(Position& pos, int& top, int king, bool inCheck)
 // pos is only marked and restored by the castling attack test.
 int GenerateQuietMoves(Position& pos, int top, bool inCheck)
 {
-    int side = pos.Side;
-    int king = KingSquare(pos, side);
+    int king = KingSquare(pos, pos.Side);
     AddCastling(pos, top, king, inCheck);
-
-    SquareSet occupied, enemies;
-    ReadOccupancy(pos, pos.XSide, occupied, enemies);
-    int end = pos.ListEnd[side];
-    for (int slot = side * 32 + 2; slot <= end; slot += 2) {
-        int origin = pos.PieceList[slot + 1];
-        switch (pos.PieceList[slot]) {
-        case Pawn:
-            AddPawnPushes(pos, top, origin);
-            break;
-        case Knight:
-            AddQuietSteps(pos, top, origin, Knight, Squares.KnightList[IndexOfSquare(origin)]);
-            break;
-        case Bishop:
-            AddQuietSliderMoves(pos, top, origin, Bishop, 4, 7, occupied);
-            break;
-        case Rook:
-            AddQuietSliderMoves(pos, top, origin, Rook, 0, 3, occupied);
-            break;
-        case Queen:
-            AddQuietSliderMoves(pos, top, origin, Queen, 0, 7, occupied);
-            break;
-        default:
-            break;
-        }
-    }
-
-    // king steps
-    AddQuietSteps(pos, top, king, King, Squares.KingList[IndexOfSquare(king)]);
+    AddPieceMoves(pos, top, AllSquares);
+    AddSteps(pos, top, king, King, Squares.KingList[IndexOfSquare(king)], AllSquares);
     return top;
 }
 
@@ -137,94 +139,16 @@ static SquareSet BlockingSquares(int king, CheckSource source)
     return squares;
 }
 
-// The blocking moves of the slider on origin along Direction entries
-// first..last, in the order AddQuietSliderMoves lists them: on each ray the
-// blocking squares short of its nearest piece, nearest first.
-static void AddSliderBlocks(const Position& pos, int& top, int origin, int kind, int first, int last,
-                            SquareSet occupied, SquareSet blocks)
-{
-    int index = IndexOfSquare(origin);
-    if ((Squares.Reach[pos.Side][kind][origin] & blocks) == 0)
-        return;
-    for (int d = first; d <= last; d++) {
-        SquareSet ray = Squares.Rays[index][d];
-        SquareSet nearest = NearestOnRay(ray & occupied, d);
-        if (nearest != 0)
-            ray &= ~(Squares.Rays[std::countr_zero(nearest)][d] | nearest);
-        for (SquareSet hits = ray & blocks; hits != 0;) {
-            SquareSet hit = NearestOnRay(hits, d);
-            hits &= ~hit;
-            WriteQuietMove(top, origin, SquareOfIndex(std::countr_zero(hit)), kind, 0, pos.Side);
-        }
-    }
-}
-
-// The pushes of the pawn on origin that land on a blocking square, in the
-// order AddPawnPushes lists them.
-static void AddPawnBlocks(const Position& pos, int& top, int origin, SquareSet blocks)
-{
-    int step = Direction[pos.Side];
-    int row = origin & 0xF0;
-    if (row == PromotionRow[pos.Side] || pos.Board[origin + step] != 0)
-        return;
-    if ((SetOf(origin + step) & blocks) != 0)
-        WriteQuietMove(top, origin, origin + step, Pawn, 0, pos.Side);
-    if (row == PromotionRow[pos.XSide] && pos.Board[origin + 2 * step] == 0 && (SetOf(origin + 2 * step) & blocks) != 0)
-        WriteQuietMove(top, origin, origin + 2 * step, Pawn, FlagDoublePush, pos.Side);
-}
-
-// The knight's jumps from origin onto blocking squares, in list order.
-static void AddKnightBlocks(const Position& pos, int& top, int origin, SquareSet blocks)
-{
-    int index = IndexOfSquare(origin);
-    if ((Squares.Reach[pos.Side][Knight][origin] & blocks) == 0)
-        return;
-    for (const uint8_t* targets = Squares.KnightList[index]; *targets != NoSquare; targets++) {
-        if ((SetOf(*targets) & blocks) != 0)
-            WriteQuietMove(top, origin, *targets, Knight, 0, pos.Side);
-    }
-}
-
-// The pieces in list order, each with the moves onto a blocking square (the
-// only quiet moves other than king steps that answer a check), then the king
-// steps.
+// The moves GenerateQuietMoves lists that may answer the check: the pieces'
+// moves onto a blocking square, then the king steps.
 int GenerateQuietEvasions(Position& pos, int top, CheckSource source)
 {
-    int side = pos.Side;
-    int king = KingSquare(pos, side);
     if (source.Count == 0)
         return GenerateQuietMoves(pos, top, true);
-
+    int king = KingSquare(pos, pos.Side);
     SquareSet blocks = BlockingSquares(king, source);
-    if (blocks != 0) {
-        SquareSet occupied, enemies;
-        ReadOccupancy(pos, pos.XSide, occupied, enemies);
-        int end = pos.ListEnd[side];
-        for (int slot = side * 32 + 2; slot <= end; slot += 2) {
-            int origin = pos.PieceList[slot + 1];
-            switch (pos.PieceList[slot]) {
-            case Pawn:
-                AddPawnBlocks(pos, top, origin, blocks);
-                break;
-            case Knight:
-                AddKnightBlocks(pos, top, origin, blocks);
-                break;
-            case Bishop:
-                AddSliderBlocks(pos, top, origin, Bishop, 4, 7, occupied, blocks);
-                break;
-            case Rook:
-                AddSliderBlocks(pos, top, origin, Rook, 0, 3, occupied, blocks);
-                break;
-            case Queen:
-                AddSliderBlocks(pos, top, origin, Queen, 0, 7, occupied, blocks);
-                break;
-            default:
-                break;
-            }
-        }
-    }
-
-    // king steps
-    AddQuietSteps(pos, top, king, King, Squares.KingList[IndexOfSquare(king)]);
+    if (blocks != 0)
+        AddPieceMoves(pos, top, blocks);
+    AddSteps(pos, top, king, King, Squares.KingList[IndexOfSquare(king)], AllSquares);
     return top;
 }

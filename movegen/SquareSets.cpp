@@ -11,10 +11,8 @@ static constexpr SquareTables MakeSquareTables()
         SquareSet rook = 0, bishop = 0, knight = 0, king = 0;
         int knights = 0, kings = 0;
         for (int d = 0; d < 8; d++) {
-            for (int to = square + lineSteps[d]; IsOnBoard(to); to += lineSteps[d]) {
+            for (int to = square + lineSteps[d]; IsOnBoard(to); to += lineSteps[d])
                 t.Rays[index][d] |= SetOf(to);
-                t.RayLength[index][d]++;
-            }
             (d < 4 ? rook : bishop) |= t.Rays[index][d];
             if (IsOnBoard(square + knightSteps[d])) {
                 knight |= SetOf(square + knightSteps[d]);
@@ -27,12 +25,6 @@ static constexpr SquareTables MakeSquareTables()
         }
         t.KnightList[index][knights] = NoSquare;
         t.KingList[index][kings] = NoSquare;
-        for (int other = 0; other < 64; other++) {
-            int rows = (index >> 3) - (other >> 3), columns = (index & 7) - (other & 7);
-            rows = rows < 0 ? -rows : rows;
-            columns = columns < 0 ? -columns : columns;
-            t.Distance[index][other] = static_cast<uint8_t>(rows > columns ? rows : columns);
-        }
         for (int colour = White; colour <= Black; colour++) {
             int forward = colour == White ? -16 : 16;
             SquareSet pawn = 0;
@@ -41,7 +33,7 @@ static constexpr SquareTables MakeSquareTables()
                     pawn |= SetOf(to);
             }
             bool promoting = (square & 0xF0) == (colour == White ? 0x10 : 0x60);
-            t.Reach[colour][Pawn][square] = promoting ? ~SquareSet{0} : pawn;
+            t.Reach[colour][Pawn][square] = promoting ? AllSquares : pawn;
             t.Reach[colour][Knight][square] = knight;
             t.Reach[colour][Bishop][square] = bishop;
             t.Reach[colour][Rook][square] = rook;

@@ -18,18 +18,21 @@
 using SquareSet = uint64_t;
 
 constexpr SquareSet SetOf(int square) { return SquareSet{1} << IndexOfSquare(square); }
+constexpr SquareSet AllSquares = ~SquareSet{0};
+
+// The line directions (Direction entries) a slider of this kind moves along:
+// rook 0-3, bishop 4-7, queen 0-7.
+constexpr int FirstLineDirection(int kind) { return kind == Bishop ? 4 : 0; }
+constexpr int LastLineDirection(int kind) { return kind == Rook ? 3 : 7; }
 
 // Built at compile time from the same steps as Direction. Per setup index:
 // Rays[i][d], the squares along line direction d (Direction 0-7) up to the
-// edge, the start excluded (even d lower the index, odd d raise it); RayLength
-// and Distance (in king steps) to go with them; and the knight and king
-// targets as 0x88 lists in Direction order, ended by NoSquare. Reach, by
+// edge, the start excluded (even d lower the index, odd d raise it); and the
+// knight and king targets as 0x88 lists in Direction order, ended by NoSquare. Reach, by
 // colour, kind and 0x88 square: where a capture of that piece could land
 // (every square for a pawn about to promote, whose push needs no victim).
 struct SquareTables {
     SquareSet Rays[64][8];
-    uint8_t RayLength[64][8];
-    uint8_t Distance[64][64];
     SquareSet Reach[2][8][128];
     uint8_t KnightList[64][9];
     uint8_t KingList[64][9];
