@@ -317,14 +317,17 @@ static inline bool SelectNextMove(Position& pos, MoveStages& s, bool inCheck, bo
 
 // While the current move is searched, picks the stage's next move (the child
 // cannot change the choice: it neither moves nor rescores this node's
-// entries) and starts loading the table entry of the position it leads to.
+// entries) and, for a quiet move, starts loading the table entry of the
+// position it leads to; the captures' entries were requested when their
+// stage opened.
 static inline void PickNextAndPrefetch(const Position& pos, MoveStages& s)
 {
     if (s.Stage == 0 || s.Cur >= s.Bound)
         return;
     PickStageBest(s, s.Cur);
     s.Picked = true;
-    PrefetchHashSlot(KeyHintAfter(pos, MoveList[s.Cur]));
+    if (s.Stage == 2)
+        PrefetchHashSlot(KeyHintAfter(pos, MoveList[s.Cur]));
 }
 
 // Copies a child's line behind the node's move, up to and including the
