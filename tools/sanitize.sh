@@ -26,4 +26,4 @@ cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs" --timeout 300
 
 echo "perft suite, every depth up to $budget leaves, in the sanitizer build:"
-"$build/talvoran-perft" --suite ../shared/data/perft.epd "$budget"
+"$build/talvoran-perft" --suite tests/data/perft.epd "$budget"

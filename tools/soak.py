@@ -3,11 +3,11 @@
 
 Two engine processes, each in its own scratch folder, play every game (they
 swap colours from game to game and are never restarted). The games start
-from the shared opening positions; each side's clock is drawn between
+from the opening positions of tests/data/openings.epd; each side's clock is drawn between
 --min-clock and --max-clock seconds, evenly on a log scale (as many games
 of 1 to 8 s as of 8 to 60 s: short clocks test the time rule hardest, and a
 game lasts about twice its clock). Every move is judged by the independent
-move judge of ../shared/tools; the run fails on
+move judge of tools/movejudge.py; the run fails on
 
   - an illegal or unreadable move, or "0000" while a legal move exists;
   - a go answered by no bestmove within the clock and 5 s (a hang), or by
@@ -47,9 +47,8 @@ import threading
 import time
 
 REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
-SHARED = os.path.join(REPO, "..", "shared")
-sys.path.insert(0, os.path.join(SHARED, "tools"))
-import chess_rules  # noqa: E402  (standard rules, written apart from the engine)
+sys.path.insert(0, os.path.join(REPO, "tools"))
+import movejudge  # noqa: E402  (standard rules, written apart from the engine)
 
 MOVE = re.compile(r"^bestmove ([a-h][1-8][a-h][1-8][nbrq]?|0000)$")
 ALLOWED = re.compile(r"^(info( .*)?|id name .*|id author .*|uciok|readyok|bestmove .*)$")
@@ -150,20 +149,6 @@ def opening_fens(path):
         return [line.split(";")[0].strip() for line in epd if line.strip()]
 
 
-def game_is_over(pos, legal, seen, halfmoves):
-    """The reason a game ends here, or None."""
-    if not legal:
-        return "checkmate" if pos.in_check() else "stalemate"
-    if halfmoves >= 100:
-        return "fifty moves"
-    if seen.get(pos.fen().rsplit(" ", 2)[0], 0) >= 3:
-        return "repetition"
-    pieces = [p for p in pos.board if p and p not in "Kk"]
-    if not pieces or (len(pieces) == 1 and pieces[0] in "NBnb"):
-        return "no mating material"
-    return None
-
-
 def play_move(engine, start_fen, moves, clocks, white, increment):
     """Asks the engine for a move; returns its text and the seconds it took."""
     line = "position fen %s" % start_fen
@@ -194,36 +179,28 @@ def play_move(engine, start_fen, moves, clocks, white, increment):
 def play_game(engines, fen, clock, increment, max_plies):
     """Plays one game; returns its result text, its number of plies and the
     longest time a move took."""
-    pos = chess_rules.Position.from_fen(fen)
-    seen = {}
+    game = movejudge.Game(fen)
     clocks = [clock, clock]
-    moves = []
-    halfmoves = 0
     longest = 0.0
     while True:
-        key = pos.fen().rsplit(" ", 2)[0]
-        seen[key] = seen.get(key, 0) + 1
-        legal = {chess_rules.move_text(m): m for m in pos.legal_moves()}
-        reason = game_is_over(pos, legal, seen, halfmoves)
-        if reason or len(moves) >= max_plies:
-            return reason or "ply limit", len(moves), longest
-        mover = 0 if pos.white else 1
+        outcome = game.outcome()
+        if outcome or len(game.moves) >= max_plies:
+            return outcome[1] if outcome else "ply limit", len(game.moves), longest
+        white = game.board.white_to_move
+        mover = 0 if white else 1
         engine = engines[mover]
-        move, took = play_move(engine, fen, moves, clocks, pos.white, increment)
+        move, took = play_move(engine, fen, game.moves, clocks, white, increment)
         longest = max(longest, took)
         clocks[mover] -= took
         if clocks[mover] < 0:
             raise SoakFailure("%s: move %d (%s) came %.0f ms after its clock ran out" %
-                              (engine.name, len(moves) + 1, move, -clocks[mover] * 1000))
+                              (engine.name, len(game.moves) + 1, move, -clocks[mover] * 1000))
         clocks[mover] += increment
-        if move not in legal:
-            raise SoakFailure("%s: illegal move %s after %s moves %s" % (engine.name, move, fen, " ".join(moves)))
-        pawn = pos.board[chess_rules.square(move[:2])] in "Pp"
-        capture = pos.board[chess_rules.square(move[2:4])] is not None
-        halfmoves = 0 if pawn or capture else halfmoves + 1
-        pos = pos.make(legal[move])
-        moves.append(move)
-
+        try:
+            game.play(move)
+        except ValueError:
+            raise SoakFailure("%s: illegal move %s after %s moves %s" %
+                              (engine.name, move, fen, " ".join(game.moves)))
 
 def sync(engines):
     """isready on both engines: an extra bestmove shows up before readyok."""
@@ -241,7 +218,7 @@ def main():
     parser.add_argument("--increment", type=float, default=0.1,
                         help="seconds added after each move (see the note on latency above)")
     parser.add_argument("--max-plies", type=int, default=400, help="a game this long is a draw")
-    parser.add_argument("--openings", default=os.path.join(SHARED, "data", "openings.epd"))
+    parser.add_argument("--openings", default=os.path.join(REPO, "tests", "data", "openings.epd"))
     parser.add_argument("--data", default=os.path.join(REPO, "Data"), help="the engines' data folder")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--first-game", type=int, default=1, help="number of the first game to play")

@@ -9,6 +9,18 @@ cd "$(dirname "$0")/.."
 
 bash tools/install-packages.sh cmake g++ libgtest-dev python3 polyglot clang libclang-rt-14-dev
 
+# Two tracked paths (files or folders) that differ only in case cannot both
+# exist in a checkout on Windows or macOS, whose file systems ignore case.
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  clashes=$(git ls-files | awk -F/ '{ path = $1; print path; for (i = 2; i <= NF; i++) { path = path "/" $i; print path } }' \
+    | sort -u | sort -f | uniq -di)
+  if [ -n "$clashes" ]; then
+    echo "FAILED: tracked paths that differ only in case: $clashes" >&2
+    exit 1
+  fi
+  echo "ok: no two tracked paths differ only in case"
+fi
+
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTALVORAN_TESTS=ON >/dev/null
 cmake --build build -j "$jobs"

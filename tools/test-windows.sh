@@ -13,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 native=${1:-build-windows-native}
-data="$root/../shared/data"
+data="$root/tests/data"
 passed=0
 failed=0
 

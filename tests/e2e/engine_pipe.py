@@ -1,6 +1,6 @@
 """Shared pieces of the end-to-end scripts: the engine (or an adapter) as a
 child process in a scratch folder that holds a link to Data/, its output cut
-into lines by a reader thread, and the move judge of ../shared/tools."""
+into lines by a reader thread, and the project's move judge (tools/movejudge.py)."""
 
 import atexit
 import os
@@ -14,8 +14,8 @@ import threading
 import time
 
 REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-sys.path.insert(0, os.path.join(REPO, "..", "shared", "tools"))
-import chess_rules  # noqa: E402  (the independent judge of legal moves)
+sys.path.insert(0, os.path.join(REPO, "tools"))
+import movejudge  # noqa: E402  (the independent judge of legal moves)
 
 MOVE = r"[a-h][1-8][a-h][1-8][nbrq]?"
 INFO_LINES = [re.compile(pattern) for pattern in (
@@ -97,9 +97,3 @@ def check_engine_lines(lines):
         if line.startswith("info") and not any(p.fullmatch(line) for p in INFO_LINES):
             fail("malformed info line %r" % line)
 
-
-def is_irreversible(position, move):
-    """A pawn move or a capture, which resets the fifty-move count."""
-    source = position.board[chess_rules.square(move[:2])]
-    target = chess_rules.square(move[2:4])
-    return source in "Pp" or position.board[target] is not None

@@ -10,7 +10,7 @@ import os
 import shutil
 import sys
 
-from engine_pipe import Child, chess_rules, fail, scratch_folder
+from engine_pipe import Child, fail, movejudge, scratch_folder
 
 PLIES = 40
 CENTISECONDS = 300  # each side's clock before every move
@@ -37,7 +37,7 @@ def main():
     adapter.read_until("feature done=1")
     adapter.send("new")
     adapter.send("level 0 1 0")
-    position, played = chess_rules.Position.start(), []
+    position, played = movejudge.Board.start(), []
     while len(played) < PLIES and position.legal_moves():
         adapter.send("time %d" % CENTISECONDS)
         adapter.send("otim %d" % CENTISECONDS)
@@ -46,9 +46,9 @@ def main():
         if line.startswith(RESULTS):
             break  # PolyGlot scored a draw by rule
         move = line[len("move "):].strip()
-        if move not in position.legal_uci():
+        if move not in position.legal_moves():
             fail("illegal move %r after %s" % (move, " ".join(played)))
-        position = position.push(move)
+        position = position.play(move)
         played.append(move)
     adapter.send("quit")
     adapter.process.wait(timeout=10)

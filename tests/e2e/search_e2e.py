@@ -10,7 +10,7 @@ import os
 import sys
 import time
 
-from engine_pipe import Child, check_engine_lines, chess_rules, fail, is_irreversible, scratch_folder
+from engine_pipe import Child, check_engine_lines, fail, movejudge, scratch_folder
 
 CLOCK_MS, INCREMENT_MS, MAX_PLIES = 2000, 20, 300
 
@@ -28,8 +28,8 @@ def play_game(engine):
     """Self-play to mate, stalemate, fifty moves, threefold repetition or
     MAX_PLIES; returns the number of plies and how the game ended."""
     child = start(engine)
-    position, moves, clocks = chess_rules.Position.start(), [], [CLOCK_MS, CLOCK_MS]
-    quiet_plies, seen, ending = 0, {}, "ply limit"
+    game, clocks, ending = movejudge.Game(), [CLOCK_MS, CLOCK_MS], "ply limit"
+    moves = game.moves
     while len(moves) < MAX_PLIES:
         side = len(moves) % 2
         child.send("position startpos" + (" moves " + " ".join(moves) if moves else ""))
@@ -39,22 +39,14 @@ def play_game(engine):
         clocks[side] = max(1, clocks[side] - int((time.monotonic() - began) * 1000)) + INCREMENT_MS
         check_engine_lines(lines)
         move = lines[-1][len("bestmove "):]
-        if lines[-1] != "bestmove " + move or move not in position.legal_uci():
+        if lines[-1] != "bestmove " + move or move not in game.board.legal_moves():
             fail("illegal answer %r after %s" % (lines[-1], " ".join(moves)))
-        quiet_plies = 0 if is_irreversible(position, move) else quiet_plies + 1
-        position = position.push(move)
-        moves.append(move)
-        key = position.fen().rsplit(" ", 2)[0]
-        seen[key] = seen.get(key, 0) + 1
-        if position.is_checkmate() or position.is_stalemate():
-            ending = "checkmate" if position.is_checkmate() else "stalemate"
-        elif quiet_plies >= 100:
-            ending = "fifty moves"
-        elif seen[key] >= 3:
-            ending = "repetition"
-        else:
-            continue
-        break
+        game.play(move)
+        moves = game.moves
+        outcome = game.outcome()
+        if outcome:
+            ending = outcome[1]
+            break
     child.send("isready")
     extra = [line for line in child.read_until("readyok") if line.startswith("bestmove")]
     if extra:
@@ -76,7 +68,7 @@ def check_commands_while_thinking(engine):
     check_engine_lines(lines)
     if not any(line.startswith("info currmove") or " currmove " in line for line in lines):
         fail("no currmove line after more than a second")
-    if lines[-1][9:] not in chess_rules.Position.from_fen("8/8/8/4k3/8/8/8/3QK3 w - - 0 1").legal_uci():
+    if lines[-1][9:] not in movejudge.Board.from_fen("8/8/8/4k3/8/8/8/3QK3 w - - 0 1").legal_moves():
         fail("illegal answer to stop: %r" % lines[-1])
 
     child.send("position startpos moves e2e4")

@@ -105,7 +105,7 @@ TEST_F(EvaluationTest, UpdatesAgreeAlongRandomLines)
 {
     std::mt19937 random(99);
     int castling = 0, promotions = 0, phaseSwitches = 0;
-    for (const PerftCase& entry : ReadPerftSuite(TALVORAN_SHARED_DATA "/perft.epd")) {
+    for (const PerftCase& entry : ReadPerftSuite(TALVORAN_TEST_DATA "/perft.epd")) {
         Position pos = At(entry.Fen);
         EvalState eval = Fresh(pos);
         for (const Move& move : RandomLine(pos, random, 120)) {

@@ -157,7 +157,7 @@ TEST_F(MovegenTest, BothGeneratorsTogetherListEveryPseudoLegalMoveOnce)
 {
     std::mt19937 random(20240613);
     int checked = 0;
-    for (const PerftCase& entry : ReadPerftSuite(TALVORAN_SHARED_DATA "/perft.epd")) {
+    for (const PerftCase& entry : ReadPerftSuite(TALVORAN_TEST_DATA "/perft.epd")) {
         Position pos = At(entry.Fen);
         std::vector<Move> line = RandomLine(pos, random, 40);
         for (size_t ply = 0; ply <= line.size(); ply++, checked++) {
@@ -183,7 +183,7 @@ TEST_F(MovegenTest, BothGeneratorsTogetherListEveryPseudoLegalMoveOnce)
 TEST_F(MovegenTest, OccupancyReadOffTheBoardMatchesThePieceLists)
 {
     std::mt19937 random(7);
-    for (const PerftCase& entry : ReadPerftSuite(TALVORAN_SHARED_DATA "/perft.epd")) {
+    for (const PerftCase& entry : ReadPerftSuite(TALVORAN_TEST_DATA "/perft.epd")) {
         Position pos = At(entry.Fen);
         for (const Move& move : RandomLine(pos, random, 30)) {
             SquareSet bySide[2] = {0, 0};
@@ -228,7 +228,7 @@ TEST_F(MovegenTest, QuietEvasionsAreTheQuietMovesThatMayAnswerTheCheck)
 
     std::mt19937 random(11);
     int inCheck = 0;
-    for (const PerftCase& entry : ReadPerftSuite(TALVORAN_SHARED_DATA "/perft.epd")) {
+    for (const PerftCase& entry : ReadPerftSuite(TALVORAN_TEST_DATA "/perft.epd")) {
         Position pos = At(entry.Fen);
         for (const Move& move : RandomLine(pos, random, 60)) {
             if (SideInCheck(pos)) {

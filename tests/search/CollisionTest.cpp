@@ -41,8 +41,8 @@ std::vector<std::string> EpdPositions(const std::string& path, int step)
 // en-passant capture, promotions and both castlings to hand.
 std::vector<std::string> VariedPositions()
 {
-    std::vector<std::string> positions = EpdPositions(TALVORAN_SHARED_DATA "/wac.epd", 15);
-    std::vector<std::string> openings = EpdPositions(TALVORAN_SHARED_DATA "/openings.epd", 10);
+    std::vector<std::string> positions = EpdPositions(TALVORAN_TEST_DATA "/wac.epd", 15);
+    std::vector<std::string> openings = EpdPositions(TALVORAN_TEST_DATA "/openings.epd", 10);
     positions.insert(positions.end(), openings.begin(), openings.end());
     for (const char* special : {
              "startpos",

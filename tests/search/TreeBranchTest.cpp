@@ -181,7 +181,7 @@ TEST_F(SearchTest, HistoryRisesOnQuietCutoffsOnly)
 TEST_F(SearchTest, TableMovesAreTestedAgainstThePosition)
 {
     // Moves of a position and of its grandchildren judged in each other.
-    std::vector<PerftCase> suite = ReadPerftSuite(std::string(TALVORAN_SHARED_DATA) + "/perft.epd");
+    std::vector<PerftCase> suite = ReadPerftSuite(std::string(TALVORAN_TEST_DATA) + "/perft.epd");
     ASSERT_GE(suite.size(), 60u);
     int counts[2] = {0, 0};
     for (size_t i = 0; i < 60; i++) {

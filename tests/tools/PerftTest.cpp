@@ -123,7 +123,7 @@ uint64_t CheckedLeaves(Position& pos, int depth, bool inCheck, int first, std::s
 
 TEST_F(PerftTest, SuiteMatchesPublishedCountsWithinBudget)
 {
-    std::vector<PerftCase> suite = ReadPerftSuite(TALVORAN_SHARED_DATA "/perft.epd");
+    std::vector<PerftCase> suite = ReadPerftSuite(TALVORAN_TEST_DATA "/perft.epd");
     ASSERT_EQ(suite.size(), 128u);
     for (const PerftCase& entry : suite) {
         Position pos = At(entry.Fen);
