@@ -57,6 +57,26 @@ bool ReadInput()
     return !InputBuffer.empty();
 }
 
+static bool HoldsCompleteLine()
+{
+    return InputBuffer.find_first_of("\r\n") != std::string::npos;
+}
+
+// Waits for input unless a complete line is already buffered, then reads what
+// has come. Part of a line that has just come is not taken yet: its rest is
+// most likely on its way, and the next wait ends when it arrives.
+bool AwaitInput(int milliseconds)
+{
+    if (HoldsCompleteLine())
+        return true;
+    size_t before = InputBuffer.size();
+    WaitForInput(milliseconds);
+    ReadWaitingChunk();
+    if (InputBuffer.size() != before && !HoldsCompleteLine())
+        return false;
+    return !InputBuffer.empty();
+}
+
 // True once standard input has ended and every byte of it has been taken.
 bool InputHasEnded()
 {
@@ -83,7 +103,7 @@ std::string TakeLine(std::string& buffer)
 // has no terminator after that is the whole line.
 std::string TakeCommandLine()
 {
-    while (InputBuffer.find_first_of("\r\n") == std::string::npos && ReadWaitingChunk()) {
+    while (!HoldsCompleteLine() && ReadWaitingChunk()) {
     }
     return TakeLine(InputBuffer);
 }

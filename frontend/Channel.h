@@ -13,6 +13,9 @@ void OpenLog();
 // Writes one log line: time of day, the 12-character label, the payload, CR LF.
 void LogLine(const char* label, const std::string& payload);
 
+// The longest wait of the idle loop for input, in milliseconds.
+constexpr int IdleWait = 25;
+
 constexpr const char* StartLabel = "   START:   ";
 constexpr const char* InLabel = "   IN:      ";
 constexpr const char* OutLabel = "   OUT:     ";
@@ -21,6 +24,12 @@ constexpr const char* EndLabel = "   END:     ";
 // Moves at most 4095 waiting bytes into InputBuffer; true when the buffer is
 // not empty afterwards.
 bool ReadInput();
+
+// The idle wait: at most milliseconds, ended by arriving input, and none at
+// all while InputBuffer holds a complete line. True when a line can be taken:
+// a complete one, or text that no more bytes followed (the last of the input,
+// or a line without terminator). Bytes of a line still arriving give false.
+bool AwaitInput(int milliseconds);
 
 // True once standard input has ended and InputBuffer is empty.
 bool InputHasEnded();

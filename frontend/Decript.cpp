@@ -267,7 +267,7 @@ static void SeedGameHistory(int moveCount)
     int oldest = moveCount - SetupHalfmoves;
     for (int i = oldest > 0 ? oldest : 0; i <= moveCount; i++) {
         Bits64 key = GameKeys[i % GameKeySlots];
-        HashEntry& entry = HashSlot(key);
+        HashEntry& entry = FillHashSlot(key);
         entry.Check = key.Hi;
         entry.Bound = Exact;
         entry.Depth = GameDepth;

@@ -185,14 +185,15 @@ void DispatchCommand(int mode)
     }
 }
 
-// The idle loop: sleep first, then poll, one line per cycle. Once the input
-// has ended and every line of it is served, the engine ends as on quit.
+// The idle loop, one line per cycle: each cycle waits up to IdleWait for
+// input, so that an idle engine does not spin, but takes a line the moment
+// it is there. Once the input has ended and every line of it is served, the
+// engine ends as on quit.
 [[noreturn]] void RunEngine()
 {
     InputBuffer.reserve(2 * 4096);
     for (;;) {
-        SleepMilliseconds(25);
-        if (ReadInput())
+        if (AwaitInput(IdleWait))
             DispatchCommand(IdleMode);
         else if (InputHasEnded())
             EndEngine();

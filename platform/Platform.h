@@ -1,5 +1,5 @@
 // Everything the engine needs from the operating system, behind one small
-// interface: standard input polling and reading, raw output, time, the working
+// interface: standard input polling, waiting and reading, raw output, time, the working
 // directory, files, the missing-file notice and ending the process.
 #pragma once
 
@@ -21,13 +21,15 @@ void StartPlatform();
 // (the other end closed it) and nothing is left to read.
 int WaitingInputBytes();
 
+// Waits at most milliseconds for standard input to have bytes waiting (or to
+// end), returning as soon as it does; true when it returned for input.
+bool WaitForInput(int milliseconds);
+
 // Reads at most maximum bytes that are known to be waiting; returns the count.
 int ReadInputBytes(char* buffer, int maximum);
 
 // Writes the whole text to standard output at once, unbuffered.
 void WriteOutputBytes(const char* text, int length);
-
-void SleepMilliseconds(int milliseconds);
 
 // Local time of day and date as text, in the host's formats.
 std::string LocalTimeText();

@@ -83,6 +83,15 @@ int WaitingInputBytes()
     return waiting > 0 ? waiting : -1;
 }
 
+// poll with a timeout: readable input, an end or an error all end the wait.
+bool WaitForInput(int milliseconds)
+{
+    if (UncountedInputEnded)
+        return true;
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    return poll(&input, 1, milliseconds) > 0;
+}
+
 // One read of at most maximum bytes; returns the count read (0 on failure).
 int ReadInputBytes(char* buffer, int maximum)
 {
@@ -102,14 +111,6 @@ void WriteOutputBytes(const char* text, int length)
 {
     if (length > 0)
         WriteAll(STDOUT_FILENO, text, static_cast<size_t>(length));
-}
-
-// Sleeps the whole time, also when a signal interrupts it.
-void SleepMilliseconds(int milliseconds)
-{
-    timespec pause{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-    while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
-    }
 }
 
 // The time of day in the host's format (for example 14:05:09).

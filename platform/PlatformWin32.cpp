@@ -5,6 +5,7 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
+#include <mmsystem.h>
 
 #include "platform/Platform.h"
 
@@ -21,6 +22,8 @@ enum class InputKind { Unknown, Pipe, DiskFile, Console, OtherDevice };
 HANDLE InputHandle = INVALID_HANDLE_VALUE;
 HANDLE OutputHandle = INVALID_HANDLE_VALUE;
 InputKind Input = InputKind::Unknown;
+
+constexpr DWORD InputWaitStep = 1;  // milliseconds between two peeks of a waiting engine
 
 // Console events looked at by one poll; a typed line is far shorter.
 constexpr int ConsoleEventLimit = 4096;
@@ -97,6 +100,7 @@ void ShowNotice(const std::string& text)
 // standard input, which decides how it is polled.
 void StartPlatform()
 {
+    timeBeginPeriod(1);
     InputHandle = GetStdHandle(STD_INPUT_HANDLE);
     OutputHandle = GetStdHandle(STD_OUTPUT_HANDLE);
     Input = InputKind::Unknown;
@@ -127,6 +131,28 @@ int WaitingInputBytes()
     }
 }
 
+// Anonymous pipes and the console cannot be waited on for "bytes waiting", so
+// the wait peeks in steps of InputWaitStep; StartPlatform sets the timer
+// resolution to 1 ms, without which a step would last a whole scheduler tick
+// (15.6 ms). A file or a NUL device never needs waiting for.
+bool WaitForInput(int milliseconds)
+{
+    if (Input == InputKind::DiskFile || Input == InputKind::OtherDevice)
+        return true;
+    if (Input == InputKind::Unknown) {
+        Sleep(static_cast<DWORD>(milliseconds));
+        return false;
+    }
+    int64_t deadline = MillisecondClock() + milliseconds;
+    for (;;) {
+        if (WaitingInputBytes() != 0)
+            return true;
+        if (MillisecondClock() >= deadline)
+            return false;
+        Sleep(InputWaitStep);
+    }
+}
+
 // One read of at most maximum bytes; returns the count read (0 on failure).
 int ReadInputBytes(char* buffer, int maximum)
 {
@@ -146,11 +172,6 @@ void WriteOutputBytes(const char* text, int length)
         text += written;
         length -= static_cast<int>(written);
     }
-}
-
-void SleepMilliseconds(int milliseconds)
-{
-    Sleep(static_cast<DWORD>(milliseconds));
 }
 
 // The time of day in the user's long-time format (for example 14:05:09).

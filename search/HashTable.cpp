@@ -1,6 +1,9 @@
 // Creation and clearing of the transposition table. The table is one zeroed
 // block of 2^N entries (N from Hashtable.ini), allocated like calloc so that
 // pages no search has touched cost no memory; it lives until the process ends.
+// Beside it lies the list of entries filled since the last clear, which lets a
+// clear after a short search zero a few thousand entries instead of the whole
+// block (tens of megabytes, several milliseconds, on every position command).
 #include "search/HashTable.h"
 
 #include "platform/Platform.h"
@@ -11,8 +14,16 @@
 
 HashEntry* HashTable = nullptr;
 int32_t HashMask = 0;
+uint32_t* FilledSlots = nullptr;
+uint32_t FilledCapacity = 0;
+uint32_t FilledCount = 0;
 
 constexpr int LargestHashBits = 31;  // 2^31 - 1 is the largest mask an int32 holds
+
+// Zeroing one listed entry touches a whole cache line at a random place, a
+// dozen times the memory traffic of its share of a sequential clear: beyond a
+// sixteenth of the table listed, clearing it all is no slower.
+constexpr int FilledListShare = 16;
 
 // The file's leading decimal digits, folded in modulo 256; the first byte that
 // is not a digit, or the end of the file, ends the number. -1 when unreadable.
@@ -48,6 +59,11 @@ static void AllocateTable(int bits)
         std::exit(1);
     }
     HashMask = static_cast<int32_t>((int64_t{1} << bits) - 1);
+    FilledCount = 0;
+    FilledCapacity = static_cast<uint32_t>((size_t{1} << bits) / FilledListShare);
+    FilledSlots = static_cast<uint32_t*>(std::calloc(FilledCapacity > 0 ? FilledCapacity : 1, sizeof(uint32_t)));
+    if (FilledSlots == nullptr)
+        FilledCapacity = 0;  // every clear is then a whole one
     if (bits != wanted)
         ReportProblem("Error: a hash table of 2^" + std::to_string(wanted) + " entries cannot be had; using 2^" +
                       std::to_string(bits));
@@ -65,13 +81,23 @@ void CreateHashTable(const std::string& path)
     if (bits < 0)
         bits = DefaultHashBits;
     std::free(HashTable);
+    std::free(FilledSlots);
     HashTable = nullptr;
+    FilledSlots = nullptr;
     AllocateTable(bits);
 }
 
 // Every field of every entry back to zero; nothing to do before creation.
+// Only the listed entries can be other than zero, unless the list overflowed.
 void ClearHashTable()
 {
-    if (HashTable != nullptr)
+    if (HashTable == nullptr)
+        return;
+    if (FilledCount > FilledCapacity) {
         std::memset(HashTable, 0, (static_cast<size_t>(HashMask) + 1) * sizeof(HashEntry));
+    } else {
+        for (uint32_t i = 0; i < FilledCount; i++)
+            HashTable[FilledSlots[i]] = HashEntry{};
+    }
+    FilledCount = 0;
 }

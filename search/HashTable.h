@@ -24,6 +24,14 @@ constexpr uint8_t GameDepth = 255;
 extern HashEntry* HashTable;  // HashMask + 1 entries, never absent once created
 extern int32_t HashMask;
 
+// The entries filled since the last clear, so that a clear costs what was
+// written rather than the whole table: each entry is listed when it stops
+// being empty. A count beyond the capacity means the list overflowed and the
+// next clear zeroes everything.
+extern uint32_t* FilledSlots;
+extern uint32_t FilledCapacity;
+extern uint32_t FilledCount;
+
 // Reads N from the file and creates a zeroed table of 2^N entries. A missing
 // file is reported and gives the default size; a size that cannot be had is
 // reported and the largest smaller one that can be allocated is taken.
@@ -32,12 +40,33 @@ void CreateHashTable(const std::string& path);
 // Zeroes every entry.
 void ClearHashTable();
 
-inline HashEntry& HashSlot(Bits64 key) { return HashTable[static_cast<uint32_t>(key.Lo)]; }
+inline const HashEntry& HashSlot(Bits64 key) { return HashTable[static_cast<uint32_t>(key.Lo)]; }
+
+inline void NoteFilledSlot(uint32_t index)
+{
+    if (FilledCount < FilledCapacity)
+        FilledSlots[FilledCount] = index;
+    FilledCount++;
+}
+
+// The entry of key for writing; an empty one is listed as filled first. Every
+// write into the table goes through here or StoreHashEntry.
+inline HashEntry& FillHashSlot(Bits64 key)
+{
+    uint32_t index = static_cast<uint32_t>(key.Lo);
+    if (HashTable[index].Bound == EmptyBound)
+        NoteFilledSlot(index);
+    return HashTable[index];
+}
 
 // The store rule: an empty entry or one of depth <= depth is overwritten.
 inline void StoreHashEntry(Bits64 key, const Move& move, int16_t score, uint8_t bound, int depth)
 {
-    HashEntry& entry = HashSlot(key);
-    if (entry.Bound == EmptyBound || entry.Depth <= depth)
-        entry = HashEntry{key.Hi, move, score, bound, static_cast<uint8_t>(depth)};
+    uint32_t index = static_cast<uint32_t>(key.Lo);
+    HashEntry& entry = HashTable[index];
+    if (entry.Bound == EmptyBound)
+        NoteFilledSlot(index);
+    else if (entry.Depth > depth)
+        return;
+    entry = HashEntry{key.Hi, move, score, bound, static_cast<uint8_t>(depth)};
 }

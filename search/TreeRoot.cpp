@@ -236,8 +236,7 @@ static int FirstLegalRootMove(const RootSearch& root)
 static void AwaitEndOfPondering()
 {
     while (NoTimeLimit && !StopRequested && !InputHasEnded()) {
-        SleepMilliseconds(25);
-        if (ReadInput())
+        if (AwaitInput(IdleWait))
             DispatchCommand(SearchMode);
     }
 }

@@ -2,9 +2,9 @@
 """Soak run: many fast games of the engine against itself through pipes.
 
 Two engine processes, each in its own scratch folder, play every game (they
-swap colours from game to game and are never restarted). The games start
-from the opening positions of tests/data/openings.epd; each side's clock is drawn between
---min-clock and --max-clock seconds, evenly on a log scale (as many games
+swap colours every two games and are never restarted). The games start
+from the opening positions of tests/data/openings.epd; each side's clock is
+drawn between --min-clock and --max-clock seconds, evenly on a log scale (as many games
 of 1 to 8 s as of 8 to 60 s: short clocks test the time rule hardest, and a
 game lasts about twice its clock). Every move is judged by the independent
 move judge of tools/movejudge.py; the run fails on
@@ -19,18 +19,18 @@ move judge of tools/movejudge.py; the run fails on
   - resident memory of an engine that, at the end, differs by more than
     1 MiB from what it was after the first game.
 
-Latency: the engine's idle loop sleeps 25 ms before it takes each input
-line, so the position and go lines of a move cost it about 50 ms that its
-own search clock does not see. A sudden-death game longer than about
-clock / 55 ms moves is lost on time however little the engine thinks; the
-default increment of 0.1 s per move covers that latency.
+Every second game is a fast one instead, in turn 1 s + 10 ms, 0.5 s + 5 ms
+and sudden death at 2 s a side: there the cost of each move beyond the
+engine's own thinking (reading, set-up, table clear, the pipes) is larger
+than the increment unless it stays near a millisecond, and the game is lost
+on time (--no-fast leaves them out).
 
 A sanitizer build keeps freed memory aside for a while: run it with
 ASAN_OPTIONS=quarantine_size_mb=0 for the memory check to mean anything.
 
     tools/soak.py [--games 500] [--engine build/talvoran] [--min-clock 1]
                   [--max-clock 60] [--increment 0.1] [--max-plies 400]
-                  [--data Data] [--seed 1]        (from the repository root)
+                  [--data Data] [--seed 1] [--no-fast]   (from the repository root)
 """
 
 import argparse
@@ -52,6 +52,7 @@ import movejudge  # noqa: E402  (standard rules, written apart from the engine)
 
 MOVE = re.compile(r"^bestmove ([a-h][1-8][a-h][1-8][nbrq]?|0000)$")
 ALLOWED = re.compile(r"^(info( .*)?|id name .*|id author .*|uciok|readyok|bestmove .*)$")
+FAST_CONTROLS = ((1.0, 0.01), (0.5, 0.005), (2.0, 0.0))  # clock and increment, seconds
 HANG_GRACE = 5.0      # seconds past the clock before a silent engine counts as hung
 RSS_TOLERANCE = 1024  # KiB
 
@@ -216,7 +217,8 @@ def main():
     parser.add_argument("--min-clock", type=float, default=1.0, help="seconds per side, least")
     parser.add_argument("--max-clock", type=float, default=60.0, help="seconds per side, most")
     parser.add_argument("--increment", type=float, default=0.1,
-                        help="seconds added after each move (see the note on latency above)")
+                        help="seconds added after each move in the games that are not fast")
+    parser.add_argument("--no-fast", action="store_true", help="no fast games (see above)")
     parser.add_argument("--max-plies", type=int, default=400, help="a game this long is a draw")
     parser.add_argument("--openings", default=os.path.join(REPO, "tests", "data", "openings.epd"))
     parser.add_argument("--data", default=os.path.join(REPO, "Data"), help="the engines' data folder")
@@ -240,13 +242,17 @@ def main():
             chooser = random.Random(args.seed * 100003 + game)  # game n is the same in every run
             fen = chooser.choice(fens)
             clock = round(math.exp(chooser.uniform(math.log(args.min_clock), math.log(args.max_clock))), 3)
-            pair = engines if game % 2 == 0 else engines[::-1]
-            result, count, longest = play_game(pair, fen, clock, args.increment, args.max_plies)
+            increment = args.increment
+            if game % 2 == 1 and not args.no_fast:
+                clock, increment = FAST_CONTROLS[game // 2 % len(FAST_CONTROLS)]
+            pair = engines if game // 2 % 2 == 0 else engines[::-1]
+            result, count, longest = play_game(pair, fen, clock, increment, args.max_plies)
             sync(engines)
             results[result] = results.get(result, 0) + 1
             plies += count
-            print("%s game %d: %s, %d plies, clock %.3f s, longest move %.3f s, %s white" %
-                  (time.strftime("%H:%M:%S"), game + 1, result, count, clock, longest, pair[0].name), flush=True)
+            print("%s game %d: %s, %d plies, clock %.3f s + %.3f s, longest move %.3f s, %s white" %
+                  (time.strftime("%H:%M:%S"), game + 1, result, count, clock, increment, longest, pair[0].name),
+                  flush=True)
             if rss_start is None:
                 rss_start = [engine.resident_kib() for engine in engines]
         rss_end = [engine.resident_kib() for engine in engines]

@@ -58,7 +58,7 @@ cross_build() {
 is_static_pe() {
   local objdump=$1 program=$2 format=$3
   "$objdump" -f "$program" | grep -q "file format $format" || return 1
-  ! "$objdump" -p "$program" | grep 'DLL Name:' | grep -qiv -E 'DLL Name: (kernel32|user32|msvcrt|advapi32|ws2_32|api-ms-win-[a-z0-9-]*)\.dll'
+  ! "$objdump" -p "$program" | grep 'DLL Name:' | grep -qiv -E 'DLL Name: (kernel32|user32|msvcrt|advapi32|ws2_32|winmm|api-ms-win-[a-z0-9-]*)\.dll'
 }
 
 start=$SECONDS
@@ -72,7 +72,7 @@ for target in "${targets[@]}"; do
 done
 check "the session driver builds without warnings" \
   x86_64-w64-mingw32-g++ -std=c++20 -O2 -Wall -Wextra -Werror -static \
-  tests/windows/driver/*.cpp -o build-win64/talvoran-driver.exe
+  tests/windows/driver/*.cpp -lwinmm -o build-win64/talvoran-driver.exe
 if [ ! -f "$native/CMakeCache.txt" ]; then
   cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DTALVORAN_TESTS=OFF >/dev/null
 fi

@@ -138,7 +138,7 @@ protected:
         for (const std::string& text : VariedPositions()) {
             HashEntry previous = HashTable[0];
             ::Position pos = Setup(text);
-            HashTable[0] = previous;
+            FillHashSlot(Bits64{}) = previous;
             const ::Position before = pos;
             std::vector<std::string> legal = LegalMoves(pos);
             PipedInput quiet;
@@ -167,13 +167,13 @@ protected:
 
     static NodeResult SearchNode(::Position& pos, const HashEntry& entry)
     {
-        HashSlot(pos.Key) = entry;
+        FillHashSlot(pos.Key) = entry;
         EvalState eval = Evaluation(pos);
         bool inCheck = IsSquareAttacked(pos, KingSquare(pos, pos.Side), pos.XSide);
         Move line[MaxDepth] = {};
         StopRequested = false;
         int16_t score = SearchBranch(pos, eval, 0, 1, 1, inCheck, -32767, 32767, line);
-        HashSlot(pos.Key) = HashEntry{};
+        FillHashSlot(pos.Key) = HashEntry{};
         return NodeResult{score, line[0]};
     }
 

@@ -107,7 +107,7 @@ TEST_F(SearchTest, TableProbeAndStoreRules)
     EXPECT_EQ(HashSlot(stalemate.Key).Bound, Exact);
 
     Position pos = Fresh("startpos");
-    HashEntry& entry = HashSlot(pos.Key);
+    HashEntry& entry = FillHashSlot(pos.Key);
     EXPECT_EQ(Branch(pos, 2, 30000, 30001).Score, 30000) << "fail-hard below";
     EXPECT_TRUE(entry.Bound == UpperBound && entry.BestMove == Move{} && entry.Depth == 2);
     EXPECT_GE(Branch(pos, 2, -30001, -30000).Score, -30000);
@@ -173,7 +173,7 @@ TEST_F(SearchTest, HistoryRisesOnQuietCutoffsOnly)
 
     // A table move too shallow to answer is still searched first.
     ClearHashTable(), ClearHistory();
-    HashSlot(pos.Key) = HashEntry{pos.Key.Hi, MoveOf("h2", "h3", Pawn), 0, UpperBound, 0};
+    FillHashSlot(pos.Key) = HashEntry{pos.Key.Hi, MoveOf("h2", "h3", Pawn), 0, UpperBound, 0};
     Branch(pos, 2, -30001, -30000);
     EXPECT_TRUE(HistoryScore(Pawn, 0x57, White) == 4 && historySum() == 4);
 }
@@ -206,7 +206,7 @@ TEST_F(SearchTest, TableMovesAreTestedAgainstThePosition)
 
     // A table move of another position is not made.
     Position pos = Fresh("startpos");
-    HashSlot(pos.Key) = HashEntry{pos.Key.Hi, MoveOf("e4", "e5", Knight, Pawn), 0, UpperBound, 0};
+    FillHashSlot(pos.Key) = HashEntry{pos.Key.Hi, MoveOf("e4", "e5", Knight, Pawn), 0, UpperBound, 0};
     Branch(pos, 2, -30001, -30000);
     EXPECT_EQ(HashSlot(pos.Key).BestMove, MoveOf("a2", "a3", Pawn));
 }
@@ -221,7 +221,7 @@ TEST_F(SearchTest, BoundsOfStoreLinesAndQuiescence)
     // A line ended early by a table answer shows none of an earlier move's line.
     pos = Fresh("fen 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
     Position last = After(pos, MoveOf("e1", "f2", King));  // the last move generated
-    HashSlot(last.Key) = HashEntry{last.Key.Hi, Move{}, -5000, Exact, 255};
+    FillHashSlot(last.Key) = HashEntry{last.Key.Hi, Move{}, -5000, Exact, 255};
     Move line[4];
     std::fill(line, line + 4, MoveOf("a1", "a2", Rook));
     EXPECT_EQ(Branch(pos, 4, -32767, 32767, 1, 0, line).Score, 5000);

@@ -134,3 +134,39 @@ TEST_F(SearchTest, AnswerIsAlwaysLegalOrNone)
     EXPECT_EQ(CountMatches(lines, StartLine), 1) << "no iterations spun while waiting for the stop";
     EXPECT_EQ(CountMatches(lines, std::regex("readyok")), 1);
 }
+
+// What a search stored is gone after the next position command, with only the
+// game positions seeded: in the shipped table, whose clear zeroes the entries
+// listed as filled, and in one of 2^6 entries, whose list overflows at once.
+TEST_F(SearchTest, ThePositionCommandEmptiesWhatTheSearchStored)
+{
+    std::string small = "/tmp/talvoran-hash6-" + std::to_string(getpid());
+    std::FILE* file = std::fopen(small.c_str(), "wb");
+    std::fputs("6", file);
+    std::fclose(file);
+    std::vector<std::string> lines;
+    for (const std::string& table : {ShippedData("Hashtable.ini"), small}) {
+        CreateHashTable(table);
+        LoadRandomKeys(ShippedData("Random.bin"));  // keys are masked to the table
+        DepthLimit = 5;
+        RemainingTime = std::numeric_limits<int32_t>::max();
+        RunRoot("startpos moves e2e4 e7e5", "", lines);
+        auto filled = [] {
+            const HashEntry hole{};
+            int count = 0;
+            for (int32_t i = 0; i <= HashMask; i++)
+                count += std::memcmp(&HashTable[i], &hole, sizeof(HashEntry)) != 0;
+            return count;
+        };
+        EXPECT_GT(filled(), HashMask < 64 ? 32 : 1000) << table;
+        Setup("startpos moves e2e4 e7e5 g1f3 b8c6");
+        int seeded = 0;
+        for (int32_t i = 0; i <= HashMask; i++)
+            seeded += HashTable[i].Depth == GameDepth && HashTable[i].Bound == Exact;
+        EXPECT_EQ(filled(), seeded) << table;
+        EXPECT_TRUE(seeded >= 1 && seeded <= 3) << table;
+    }
+    std::remove(small.c_str());
+    CreateHashTable(ShippedData("Hashtable.ini"));
+    LoadRandomKeys(ShippedData("Random.bin"));
+}

@@ -1,10 +1,13 @@
 // The Windows session check: plays UCI sessions with talvoran.exe through
 // anonymous pipes, as a Windows GUI does, and checks replies and line ends,
 // searches, the protocol log, the line-feed build and the missing-file boxes.
-// Usage: driver ENGINE.exe ENGINE-LF.exe WORKDIR (WORKDIR holds Data\).
+// Usage: driver ENGINE.exe ENGINE-LF.exe WORKDIR (WORKDIR holds Data\), or
+// driver --latency ENGINE.exe WORKDIR TRIES MOVES for tools/latency.py.
 #include "EngineProcess.h"
+#include "Latency.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -268,6 +271,8 @@ void CheckMissingDataFiles(const std::string& program, const std::string& direct
 
 int main(int argc, char** argv)
 {
+    if (argc == 6 && std::string(argv[1]) == "--latency")
+        return MeasureLatency(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
     if (argc != 4) {
         std::fprintf(stderr, "usage: %s ENGINE.exe ENGINE-LF.exe WORKDIR\n", argv[0]);
         return 2;
