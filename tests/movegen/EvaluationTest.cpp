@@ -16,7 +16,7 @@ namespace {
 class EvaluationTest : public MovegenTest {
 protected:
     int16_t Saved[13][128];
-    std::string File = (std::filesystem::temp_directory_path() / "talvoran-evaluation-table.txt").string();
+    std::string File = (std::filesystem::temp_directory_path() / ("talvoran-evaluation-table-" + std::to_string(getpid()) + ".txt")).string();
 
     void SetUp() override
     {
