@@ -1,6 +1,6 @@
 // Everything the engine needs from the operating system, behind one small
-// interface: standard input polling, waiting and reading, raw output, time, the working
-// directory, files, the missing-file notice and ending the process.
+// interface: standard input polling, waiting and reading, raw output, time,
+// the working directory, files, the missing-file notice and ending the process.
 #pragma once
 
 #include <cstddef>

@@ -62,11 +62,7 @@ inline HashEntry& FillHashSlot(Bits64 key)
 // The store rule: an empty entry or one of depth <= depth is overwritten.
 inline void StoreHashEntry(Bits64 key, const Move& move, int16_t score, uint8_t bound, int depth)
 {
-    uint32_t index = static_cast<uint32_t>(key.Lo);
-    HashEntry& entry = HashTable[index];
-    if (entry.Bound == EmptyBound)
-        NoteFilledSlot(index);
-    else if (entry.Depth > depth)
-        return;
-    entry = HashEntry{key.Hi, move, score, bound, static_cast<uint8_t>(depth)};
+    HashEntry& entry = FillHashSlot(key);
+    if (entry.Bound == EmptyBound || entry.Depth <= depth)
+        entry = HashEntry{key.Hi, move, score, bound, static_cast<uint8_t>(depth)};
 }

@@ -113,26 +113,16 @@ def attacked(cells, target, by):
         if not s & 0x88 and cells[s] == king:
             return True
     queen = by | QUEEN
-    rook = by | ROOK
-    for step in ROOK_RAYS:
-        s = target + step
-        while not s & 0x88:
-            piece = cells[s]
-            if piece:
-                if piece == rook or piece == queen:
-                    return True
-                break
-            s += step
-    bishop = by | BISHOP
-    for step in BISHOP_RAYS:
-        s = target + step
-        while not s & 0x88:
-            piece = cells[s]
-            if piece:
-                if piece == bishop or piece == queen:
-                    return True
-                break
-            s += step
+    for rays, slider in ((ROOK_RAYS, by | ROOK), (BISHOP_RAYS, by | BISHOP)):
+        for step in rays:
+            s = target + step
+            while not s & 0x88:
+                piece = cells[s]
+                if piece:
+                    if piece == slider or piece == queen:
+                        return True
+                    break
+                s += step
     return False
 
 
