@@ -1,6 +1,5 @@
 // Creation and clearing of the transposition table. The table is one zeroed
-// block of 2^N entries (N from Hashtable.ini), allocated like calloc so that
-// pages no search has touched cost no memory; it lives until the process ends.
+// block of 2^N entries (N from Hashtable.ini); it lives until the process ends.
 // Beside it lies the list of entries filled since the last clear, which lets a
 // clear after a short search zero a few thousand entries instead of the whole
 // block (tens of megabytes, several milliseconds, on every position command).
@@ -50,7 +49,12 @@ static void AllocateTable(int bits)
         size_t entries = size_t{1} << bits;
         HashTable = static_cast<HashEntry*>(std::calloc(entries, sizeof(HashEntry)));
         if (HashTable != nullptr) {
+            // Every page is touched here, once: a page first touched by a
+            // search costs a fault (with large pages the zeroing of 2 MiB and
+            // at times a compaction), tens of milliseconds over the first
+            // moves of a game, which a fast clock cannot spare.
             AdviseLargePages(HashTable, entries * sizeof(HashEntry));
+            std::memset(static_cast<void*>(HashTable), 0, entries * sizeof(HashEntry));
             break;
         }
     }
