@@ -1,0 +1,85 @@
+// The piece-square tuner: the engine's evaluation as a linear model over the
+// 768 numbers of the six piece-square files, fitted to labelled positions by
+// gradient descent on the squared error of a win probability.
+#pragma once
+
+#include "board/Position.h"
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// The six files' numbers as the tuner fits them: Values[kind - 1][n] is the
+// n-th number of the kind's file (row n / 16 from rank 8; columns 0-7 the
+// middle game, 8-15 the endgame), white's view. Black reads the mirror.
+struct TuneTables {
+    double Values[6][128];
+};
+
+// One training position: its label (a probability for white) and its pieces
+// as cells of TuneTables, 1 + (kind - 1) * 128 + n, positive for white's,
+// negated for black's. Both sides' kings are among them.
+struct TunePosition {
+    float Target;
+    uint8_t Count;
+    int16_t Cells[32];
+};
+
+// The tables that the engine has loaded, as TuneTables.
+TuneTables LoadedTables();
+
+// The tuner's start: material alone (pawn 100, knight 320, bishop 330, rook
+// 500, queen 900) on every square, the kings 0.
+TuneTables MaterialTables();
+
+// Sets up a FEN (six fields) through the position command; false if refused.
+bool SetUpFen(const std::string& fen, Position& pos);
+
+// The cells of pos's pieces in the half of the tables that the evaluation's
+// phase rule chooses. The label is left 0.
+TunePosition PositionCells(const Position& pos);
+
+// White's score of a position under the tables: what the evaluation gives
+// white when the files hold tables.
+double WhiteScore(const TunePosition& position, const TuneTables& tables);
+
+// True for a position whose static score means something: not in check, and
+// the quiescence search (full window) returns the static score.
+bool IsQuietPosition(Position& pos);
+
+// The win probability of white's score s: 1 / (1 + 10^(-k * s / 400)).
+double WinProbability(double k, double score);
+
+// Mean squared error of the model's probabilities against the labels.
+double MeanError(const std::vector<TunePosition>& positions, const TuneTables& tables, double k);
+
+// The k in 0.1 ... 4 that makes MeanError least for the tables.
+double FitScale(const std::vector<TunePosition>& positions, const TuneTables& tables);
+
+struct TuneSettings {
+    int Passes = 40;            // passes over the training positions
+    int BatchSize = 16384;      // positions per Adam step
+    double Rate = 2.0;          // step size at the first pass, in score units
+    double FinalRate = 0.2;     // at the last pass, falling linearly
+    int MinimumCount = 100;     // cells seen fewer times keep their values
+    uint64_t Seed = 1;          // for the order of the positions
+};
+
+// Fits tables (the start values in, the fitted ones out) to the training
+// positions by Adam with k held fixed, then rounds them with FinishTables.
+// Writes a progress line per pass to out: the errors on training and held-out.
+void FitTables(const std::vector<TunePosition>& training, const std::vector<TunePosition>& heldOut,
+               TuneTables& tables, double k, const TuneSettings& settings, std::ostream& out);
+
+// Whole numbers, non-negative, 32767 at most, no pawn on the first or last
+// rank; the kings lifted by one constant until none is negative (both sides
+// always have one, so a constant cancels out of every score).
+void FinishTables(TuneTables& tables);
+
+// Writes the six files (Pawn.txt ... King.txt) into directory in the
+// shipped format: 8 lines of 16 numbers, rank 8 first.
+bool WriteTables(const TuneTables& tables, const std::string& directory);
+
+// Loads the six files of directory into the engine's tables.
+void LoadTables(const std::string& directory);
