@@ -5,13 +5,14 @@
 //       (default 8), not in check, Stockfish's move neither a capture nor a
 //       promotion, and the quiescence search returns the static score
 //       (of material alone)
-//   talvoran-tune fit IN [--lambda L] [--passes N] [--rate R] [--seed S]
-//                        [--from DIR] [--out DIR]
+//   talvoran-tune fit IN [--lambda L] [--passes N] [--rate R] [--ridge A]
+//                        [--seed S] [--from DIR] [--out DIR]
 //       fits the tables, starting from material alone on every square (or
-//       from DIR's files), to the
-//       label L * result + (1 - L) * Stockfish's score as a probability
-//       (default L 0.5); every tenth game is held out; writes the six files
-//       into the out directory (default Data)
+//       from DIR's files), to the label L * result + (1 - L) * Stockfish's
+//       score as a probability (default L 0: Stockfish's score alone played
+//       best), plus A times the squared distances from the start (default
+//       1e-9); every tenth game is held out; writes the six files into the
+//       out directory (default Data)
 #include "frontend/Interface.h"
 #include "platform/Platform.h"
 #include "tools/Tuner.h"
@@ -185,7 +186,7 @@ static int Usage()
 {
     std::fprintf(stderr, "usage: talvoran-tune filter IN OUT [--skip-plies N]\n"
                          "       talvoran-tune fit IN [--lambda L] [--passes N] [--rate R] [--seed S] "
-                         "[--from DIR] [--out DIR]\n");
+                         "[--ridge A] [--from DIR] [--out DIR]\n");
     return 2;
 }
 
@@ -195,7 +196,7 @@ int main(int argc, char** argv)
     if (args.size() < 2)
         return Usage();
     int skipPlies = 8;
-    double lambda = 0.5;
+    double lambda = 0;
     TuneSettings settings;
     std::string from, out = "Data";
     std::vector<std::string> files;
@@ -212,6 +213,8 @@ int main(int argc, char** argv)
             settings.Passes = std::atoi(args[++i].c_str());
         else if (a == "--rate")
             settings.Rate = std::atof(args[++i].c_str()), settings.FinalRate = settings.Rate / 10;
+        else if (a == "--ridge")
+            settings.Ridge = std::atof(args[++i].c_str());
         else if (a == "--seed")
             settings.Seed = std::strtoull(args[++i].c_str(), nullptr, 10);
         else if (a == "--from")

@@ -163,6 +163,7 @@ void FitTables(const std::vector<TunePosition>& training, const std::vector<Tune
                TuneTables& tables, double k, const TuneSettings& settings, std::ostream& out)
 {
     double* values = &tables.Values[0][0];
+    const std::vector<double> start(values, values + CellCount);
     std::vector<int> seen(CellCount, 0);
     for (const TunePosition& position : training)
         for (int j = 0; j < position.Count; j++)
@@ -188,7 +189,7 @@ void FitTables(const std::vector<TunePosition>& training, const std::vector<Tune
             for (int i = 0; i < CellCount; i++) {
                 if (seen[i] < settings.MinimumCount)
                     continue;
-                double g = gradient[i] / static_cast<double>(end - at);
+                double g = gradient[i] / static_cast<double>(end - at) + 2 * settings.Ridge * (values[i] - start[i]);
                 first[i] = beta1 * first[i] + (1 - beta1) * g;
                 second[i] = beta2 * second[i] + (1 - beta2) * g * g;
                 values[i] -= rate * (first[i] / correction1) / (std::sqrt(second[i] / correction2) + 1e-12);

@@ -63,11 +63,15 @@ struct TuneSettings {
     double Rate = 2.0;          // step size at the first pass, in score units
     double FinalRate = 0.2;     // at the last pass, falling linearly
     int MinimumCount = 100;     // cells seen fewer times keep their values
+    double Ridge = 1e-9;        // pull of every cell back to its start value
     uint64_t Seed = 1;          // for the order of the positions
 };
 
 // Fits tables (the start values in, the fitted ones out) to the training
 // positions by Adam with k held fixed, then rounds them with FinishTables.
+// The error minimised is the mean squared error plus Ridge times the sum of
+// the squared distances from the start values, which keeps the cells that
+// few positions speak for near where they began.
 // Writes a progress line per pass to out: the errors on training and held-out.
 void FitTables(const std::vector<TunePosition>& training, const std::vector<TunePosition>& heldOut,
                TuneTables& tables, double k, const TuneSettings& settings, std::ostream& out);

@@ -9,7 +9,7 @@
 set -euo pipefail
 work=${1:-tune}
 games=${2:-6000}
-lambda=${3:-0.5}
+lambda=${3:-0}
 python=/usr/bin/python3  # Debian's, which has matplotlib
 bash tools/install-packages.sh cmake g++ python3 stockfish python3-matplotlib
 cmake -S . -B build-tune -DCMAKE_BUILD_TYPE=Release -DTALVORAN_TESTS=OFF >/dev/null
