@@ -8,9 +8,6 @@ if(Python3_Interpreter_FOUND)
       $<TARGET_FILE:talvoran> $<TARGET_FILE:talvoran-lf> ${CMAKE_CURRENT_SOURCE_DIR}
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
   set_tests_properties(EngineSession PROPERTIES TIMEOUT 120)
-  add_test(NAME PieceSquareFilesMatchGenerator
-    COMMAND ${Python3_EXECUTABLE} tools/makepiecesquare.py --check Data
-    WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
   add_test(NAME MoveJudgePerft
     COMMAND ${Python3_EXECUTABLE} tools/movejudge.py --perft tests/data/perft.epd --depth 3
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
