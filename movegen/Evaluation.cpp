@@ -7,13 +7,6 @@
 #include "board/DataFiles.h"
 #include "board/Initialize.h"
 
-// Offset of the table half in force: 8 (endgame) when both weights are 5 or
-// less, else 0 (middle game).
-static inline int EndgameOffset(const EvalState& eval)
-{
-    return (eval.Weight[White] <= 5 && eval.Weight[Black] <= 5) ? 8 : 0;
-}
-
 // The piece-square value of colour's piece of kind on square, in the half
 // chosen by offset.
 static inline int PieceValue(int colour, int kind, int square, int offset)

@@ -12,6 +12,13 @@ struct EvalState {
     uint8_t Weight[2]; // per colour, the sum of PhaseWeights of its pieces
 };
 
+// Offset of the table half in force: 8 (endgame) when both weights are 5 or
+// less, else 0 (middle game).
+inline int EndgameOffset(const EvalState& eval)
+{
+    return (eval.Weight[White] <= 5 && eval.Weight[Black] <= 5) ? 8 : 0;
+}
+
 // The evaluation of a position from scratch.
 void EvaluatePosition(const Position& pos, EvalState& eval);
 

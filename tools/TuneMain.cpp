@@ -14,7 +14,10 @@
 //       1e-9); every tenth game is held out; writes the six files into the
 //       out directory (default Data)
 #include "frontend/Interface.h"
+#include "movegen/GeneratorF.h"
+#include "movegen/MoveStore.h"
 #include "platform/Platform.h"
+#include "search/TreeRoot.h"
 #include "tools/Tuner.h"
 
 #include <cstdio>
@@ -72,22 +75,12 @@ static bool ParseLine(const std::string& line, LabelledLine& out)
     return true;
 }
 
-// The 0x88 square of a coordinate such as "e4", or NoSquare.
-static int SquareOfText(const std::string& text, size_t at)
-{
-    if (text.size() < at + 2 || text[at] < 'a' || text[at] > 'h' || text[at + 1] < '1' || text[at + 1] > '8')
-        return NoSquare;
-    return (7 - (text[at + 1] - '1')) * 16 + (text[at] - 'a');
-}
-
-// A capture or promotion leaves the position's static score behind.
+// A capture or promotion leaves the position's static score behind: such a
+// best move is one of those the capture generator writes.
 static bool IsTacticalMove(const Position& pos, const std::string& move)
 {
-    int from = SquareOfText(move, 0), to = SquareOfText(move, 2);
-    if (from == NoSquare || to == NoSquare)
-        return true;
-    bool pawn = (pos.Board[from] & 7) == Pawn;
-    return move.size() > 4 || pos.Board[to] != 0 || (pawn && to == pos.EpSquare);
+    int end = GenerateCaptures(pos, 0);
+    return (MovesToText(MoveList, 0, end - 1) + ' ').find(' ' + move + ' ') != std::string::npos;
 }
 
 // Loads the material tables, so that what counts as quiet does not depend on

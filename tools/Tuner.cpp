@@ -58,11 +58,9 @@ bool SetUpFen(const std::string& fen, Position& pos)
 
 TunePosition PositionCells(const Position& pos)
 {
-    int weight[2] = {0, 0};
-    for (int colour = White; colour <= Black; colour++)
-        for (int slot = colour * 32; slot <= pos.ListEnd[colour]; slot += 2)
-            weight[colour] += PhaseWeights[pos.PieceList[slot]];
-    const int offset = weight[White] <= 5 && weight[Black] <= 5 ? 8 : 0;
+    EvalState eval;
+    EvaluatePosition(pos, eval);
+    const int offset = EndgameOffset(eval);  // the half the engine reads
     TunePosition position{};
     for (int colour = White; colour <= Black; colour++) {
         for (int slot = colour * 32; slot <= pos.ListEnd[colour]; slot += 2) {
