@@ -66,6 +66,8 @@ static bool ReadNumber(std::FILE* file, int& current, uint16_t& value)
 // Fills columns kind (white) and 6 + kind (black, rows mirrored) of
 // PieceSquare from the first 128 numbers of the file; numbers the file lacks
 // count as 0. A missing file is reported and leaves the table unchanged.
+const char* const PieceSquareFiles[7] = {"", "Pawn.txt", "Knight.txt", "Bishop.txt", "Rook.txt", "Queen.txt", "King.txt"};
+
 void LoadPieceSquare(const std::string& path, int kind)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");

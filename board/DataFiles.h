@@ -29,6 +29,10 @@ extern int16_t PieceSquare[13][128];
 // reported and leaves the table as it was; records past a short file's end are 0.
 void LoadRandomKeys(const std::string& path);
 
+// The piece-square file of each kind in Data/, "Pawn.txt" ... "King.txt";
+// entry 0 is empty.
+extern const char* const PieceSquareFiles[7];
+
 // Fills columns kind and 6 + kind of PieceSquare from a text file of 128
 // numbers (runs of digits, taken modulo 65536). Missing: reported, unchanged;
 // numbers past a short file's end are 0.

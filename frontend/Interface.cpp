@@ -39,15 +39,6 @@ const CommandEntry Commands[] = {
     {"stop", Command::Stop, false, true},
 };
 
-// The six piece-square files with their kind numbers, in loading order.
-const struct {
-    const char* File;
-    int Kind;
-} PieceFiles[] = {
-    {"Pawn.txt", Pawn}, {"Knight.txt", Knight}, {"Bishop.txt", Bishop},
-    {"Rook.txt", Rook}, {"Queen.txt", Queen},   {"King.txt", King},
-};
-
 }  // namespace
 
 // True for backspace, tab, line feed, vertical tab, form feed, CR and blank.
@@ -91,8 +82,8 @@ void PrepareEngine()
     std::string dataDirectory = WorkingDirectory() + PathSeparator + "Data" + PathSeparator;
     CreateHashTable(dataDirectory + "Hashtable.ini");
     LoadRandomKeys(dataDirectory + "Random.bin");
-    for (const auto& piece : PieceFiles)
-        LoadPieceSquare(dataDirectory + piece.File, piece.Kind);
+    for (int kind = Pawn; kind <= King; kind++)
+        LoadPieceSquare(dataDirectory + PieceSquareFiles[kind], kind);
 }
 
 // PrepareEngine the first time only; the flag is set before loading starts.
