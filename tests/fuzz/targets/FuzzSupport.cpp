@@ -10,7 +10,7 @@
 #include "frontend/Interface.h"
 #include "search/HashTable.h"
 #include "search/TreeRoot.h"
-#include "tools/Perft.h"
+#include "tools/perft/Perft.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -14,7 +14,7 @@
 #include "frontend/Decript.h"
 #include "frontend/Interface.h"
 #include "search/TreeRoot.h"
-#include "tools/Perft.h"
+#include "tools/perft/Perft.h"
 
 #include <algorithm>
 #include <cstring>

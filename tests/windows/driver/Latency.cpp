@@ -1,4 +1,4 @@
-// The latency probe of tools/latency.py --wine: round trips of isready and of
+// The latency probe of tools/latency/latency.py --wine: round trips of isready and of
 // position + go through anonymous pipes, read with blocking reads so that
 // the probe itself adds nothing. Prints median, 90th percentile and maximum.
 #include "EngineProcess.h"

@@ -1,4 +1,4 @@
-// Round trips through the engine's pipes, for tools/latency.py --wine.
+// Round trips through the engine's pipes, for tools/latency/latency.py --wine.
 #pragma once
 
 #include <string>

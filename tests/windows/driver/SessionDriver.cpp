@@ -2,7 +2,7 @@
 // anonymous pipes, as a Windows GUI does, and checks replies and line ends,
 // searches, the protocol log, the line-feed build and the missing-file boxes.
 // Usage: driver ENGINE.exe ENGINE-LF.exe WORKDIR (WORKDIR holds Data\), or
-// driver --latency ENGINE.exe WORKDIR TRIES MOVES for tools/latency.py.
+// driver --latency ENGINE.exe WORKDIR TRIES MOVES for tools/latency/latency.py.
 #include "EngineProcess.h"
 #include "Latency.h"
 

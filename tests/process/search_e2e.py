@@ -1,0 +1,133 @@
+#!/usr/bin/env python3
+"""The engine through its pipes: a whole game against itself on a clock,
+every move judged legal and every go answered by exactly one bestmove; then
+stop, ponderhit, isready and quit while it thinks.
+
+    search_e2e.py ENGINE      (the CR build; run from the repository root)
+"""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "python"))
+from enginepipe import Child, check_engine_lines, fail, movejudge, scratch_folder  # noqa: E402
+
+CLOCK_MS, INCREMENT_MS, MAX_PLIES = 2000, 20, 300
+
+
+def start(engine):
+    child = Child([engine], scratch_folder(), b"\r")
+    child.send("uci")
+    child.read_until("uciok")
+    child.send("isready")
+    child.read_until("readyok")
+    return child
+
+
+def play_game(engine):
+    """Self-play to mate, stalemate, fifty moves, threefold repetition or
+    MAX_PLIES; returns the number of plies and how the game ended."""
+    child = start(engine)
+    game, clocks, ending = movejudge.Game(), [CLOCK_MS, CLOCK_MS], "ply limit"
+    moves = game.moves
+    while len(moves) < MAX_PLIES:
+        side = len(moves) % 2
+        child.send("position startpos" + (" moves " + " ".join(moves) if moves else ""))
+        child.send("go wtime %d btime %d winc %d binc %d" % (clocks[0], clocks[1], INCREMENT_MS, INCREMENT_MS))
+        began = time.monotonic()
+        lines = child.read_until("bestmove")
+        clocks[side] = max(1, clocks[side] - int((time.monotonic() - began) * 1000)) + INCREMENT_MS
+        check_engine_lines(lines)
+        move = lines[-1][len("bestmove "):]
+        if lines[-1] != "bestmove " + move or move not in game.board.legal_moves():
+            fail("illegal answer %r after %s" % (lines[-1], " ".join(moves)))
+        game.play(move)
+        moves = game.moves
+        outcome = game.outcome()
+        if outcome:
+            ending = outcome[1]
+            break
+    child.send("isready")
+    extra = [line for line in child.read_until("readyok") if line.startswith("bestmove")]
+    if extra:
+        fail("a go was answered more than once: %r" % extra)
+    child.send("quit")
+    child.process.wait(timeout=10)
+    return len(moves), ending
+
+
+def check_commands_while_thinking(engine):
+    """stop ends an infinite search, ponderhit lets a ponder search end on
+    time, isready is answered at once, quit ends the process silently."""
+    child = start(engine)
+    child.send("position fen 8/8/8/4k3/8/8/8/3QK3 w - - 0 1")
+    child.send("go infinite")
+    time.sleep(1.5)
+    child.send("stop")
+    lines = child.read_until("bestmove")
+    check_engine_lines(lines)
+    if not any(line.startswith("info currmove") or " currmove " in line for line in lines):
+        fail("no currmove line after more than a second")
+    if lines[-1][9:] not in movejudge.Board.from_fen("8/8/8/4k3/8/8/8/3QK3 w - - 0 1").legal_moves():
+        fail("illegal answer to stop: %r" % lines[-1])
+
+    child.send("position startpos moves e2e4")
+    child.send("go ponder wtime 1000 btime 1000")
+    time.sleep(0.3)
+    child.send("isready")
+    lines = child.read_until("readyok")
+    if any(line.startswith("bestmove") for line in lines):
+        fail("a ponder search ended by itself: %r" % lines[-3:])
+    child.send("ponderhit")
+    lines = child.read_until("bestmove", timeout=60)
+    check_engine_lines(lines)
+
+    child.send("go infinite")
+    time.sleep(0.3)
+    child.send("quit")
+    try:
+        child.process.wait(timeout=10)
+    except Exception:
+        fail("quit during a search did not end the process")
+    rest = []
+    while not child.lines.empty():
+        rest.append(child.lines.get())
+    if any(line and line.startswith("bestmove") for line in rest):
+        fail("bestmove after quit")
+    with open(os.path.join(child.folder, "spynull.txt"), "rb") as log:
+        last = log.read().rstrip(b"\r\n").split(b"\r\n")[-1]
+    if b"   END:     " not in last:
+        fail("the log does not end with END: %r" % last)
+
+
+def check_closed_input(engine):
+    """An infinite search whose input closes can never be stopped: it answers
+    and the engine ends."""
+    child = start(engine)
+    child.send("position startpos")
+    child.send("go infinite")
+    time.sleep(0.3)
+    child.process.stdin.close()
+    lines = child.read_until("bestmove")
+    check_engine_lines(lines)
+    child.process.wait(timeout=10)
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__)
+        return 2
+    engine = os.path.abspath(sys.argv[1])
+    plies, ending = play_game(engine)
+    print("self-play: %d plies, %s" % (plies, ending))
+    check_commands_while_thinking(engine)
+    print("stop, ponderhit, isready and quit during a search: ok")
+    check_closed_input(engine)
+    print("closed input during an infinite search: ok")
+    print("3 passed, 0 failed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,208 @@
+#!/usr/bin/env python3
+"""Plays Stockfish against itself and writes labelled positions to learn from.
+
+Every game starts from a position of the openings file followed by a few
+random legal plies, all chosen from the seed and the game's number, so game n
+of a seed is the same game in every run. Stockfish chooses every move with a
+fixed node budget; each position it moves from is written with the game's
+result and Stockfish's score of it, one line per position:
+
+    FEN; result R; score S; ply P; best M; game G
+
+R is 1, 0.5 or 0 from white's view, S centipawns from white's view ("mate N"
+when Stockfish sees a mate, N plies with a sign for the side that mates), P
+the ply since the opening position, M Stockfish's move. A game's lines are
+appended together when it ends, so a stopped run leaves whole games only;
+run it again with the same arguments and it plays only the games not yet
+written.
+
+    tools/tune/datagen.py --games 20000 -j 2 --seed 1 --out positions.txt
+
+A game ends by the rules (judged by python/movejudge.py), or when both sides
+have seen one side ahead by ADJUDICATE_WIN centipawns for four plies in a
+row, or, after ply 80, when the score stayed within ADJUDICATE_DRAW of zero
+for ten plies, or at ply 400 as a draw.
+"""
+
+import argparse
+import multiprocessing
+import os
+import random
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "python"))
+import movejudge  # noqa: E402
+
+ADJUDICATE_WIN = 1000
+ADJUDICATE_DRAW = 10
+MAX_PLIES = 400
+
+_engine = None  # the worker process's Stockfish
+_settings = None
+
+
+class Stockfish:
+    def __init__(self, path, hash_mib):
+        self.process = subprocess.Popen([path], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.DEVNULL, text=True, bufsize=1)
+        self.send("uci")
+        self.wait_for("uciok")
+        self.send("setoption name Threads value 1")
+        self.send("setoption name Hash value %d" % hash_mib)
+
+    def send(self, line):
+        self.process.stdin.write(line + "\n")
+        self.process.stdin.flush()
+
+    def wait_for(self, word):
+        lines = []
+        while True:
+            line = self.process.stdout.readline()
+            if not line:
+                raise RuntimeError("stockfish ended")
+            lines.append(line.split())
+            if lines[-1] and lines[-1][0] == word:
+                return lines
+
+    def new_game(self):
+        self.send("ucinewgame")
+        self.send("isready")
+        self.wait_for("readyok")
+
+    def best_move(self, fen, moves, nodes):
+        """(move, score) for the side to move; score is ("cp", n) or ("mate", n)."""
+        self.send("position fen %s%s" % (fen, " moves " + " ".join(moves) if moves else ""))
+        self.send("go nodes %d" % nodes)
+        score = None
+        for words in self.wait_for("bestmove"):
+            if "score" in words and "upperbound" not in words and "lowerbound" not in words:
+                at = words.index("score")
+                score = (words[at + 1], int(words[at + 2]))
+        return words[1], score
+
+
+def start_worker(settings):
+    global _engine, _settings
+    _settings = settings
+    _engine = Stockfish(settings["stockfish"], settings["hash"])
+
+
+def random_start(chooser, openings):
+    """An opening position with 1 to 5 random legal plies played after it,
+    again when those plies end the game."""
+    while True:
+        game = movejudge.Game(chooser.choice(openings))
+        for _ in range(chooser.randint(1, 5)):
+            if game.outcome() is not None:
+                break
+            game.play(chooser.choice(game.board.legal_moves()))
+        if game.outcome() is None:
+            return game.board.fen()
+
+
+def white_view(score, white_to_move):
+    kind, value = score
+    return (kind, value if white_to_move else -value)
+
+
+def play_game(number):
+    """Plays game number; returns (number, lines)."""
+    settings = _settings
+    chooser = random.Random(settings["seed"] * 1000003 + number)
+    start = random_start(chooser, settings["openings"])
+    game = movejudge.Game(start)
+    _engine.new_game()
+    records = []
+    ahead, quiet = 0, 0
+    result = None
+    while result is None:
+        board = game.board
+        ending = game.outcome()
+        if ending is not None:
+            result = {"1-0": "1", "0-1": "0"}.get(ending[0], "0.5")
+            break
+        if len(game.moves) >= MAX_PLIES:
+            result = "0.5"
+            break
+        move, score = _engine.best_move(start, game.moves, settings["nodes"])
+        if score is None or move not in board.legal_moves():
+            raise RuntimeError("game %d: stockfish gave %s in %s" % (number, move, board.fen()))
+        kind, value = white_view(score, board.white_to_move)
+        records.append((board.fen(), kind, value, len(game.moves), move))
+        winning = kind == "mate" or abs(value) >= ADJUDICATE_WIN
+        sign = (value > 0) - (value < 0)
+        ahead = ahead + sign if winning and ahead * sign >= 0 else (sign if winning else 0)
+        quiet = quiet + 1 if kind == "cp" and abs(value) <= ADJUDICATE_DRAW and len(game.moves) >= 80 else 0
+        if abs(ahead) >= 4:
+            result = "1" if ahead > 0 else "0"
+        elif quiet >= 10:
+            result = "0.5"
+        else:
+            game.play(move)
+    lines = []
+    for fen, kind, value, ply, move in records:
+        score = "mate %d" % value if kind == "mate" else "%d" % value
+        lines.append("%s; result %s; score %s; ply %d; best %s; game %d\n" % (fen, result, score, ply, move, number))
+    return number, lines
+
+
+def games_written(path):
+    done = set()
+    if os.path.exists(path):
+        with open(path) as source:
+            for line in source:
+                at = line.rfind("; game ")
+                if at >= 0 and line.endswith("\n"):
+                    done.add(int(line[at + 7:]))
+    return done
+
+
+def read_openings(path):
+    fens = []
+    with open(path) as source:
+        for line in source:
+            fields = line.split()
+            if len(fields) >= 4:
+                fens.append(" ".join(fields[:4]) + " 0 1")
+    return fens
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--games", type=int, default=1000, help="games numbered 0 to N-1 (default 1000)")
+    parser.add_argument("-j", "--jobs", type=int, default=os.cpu_count() or 1, help="games played at once")
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--nodes", type=int, default=4000, help="Stockfish's node budget per move")
+    parser.add_argument("--hash", type=int, default=16, help="Stockfish's hash in MiB")
+    parser.add_argument("--openings", default=os.path.join(here, "..", "..", "tests", "data", "openings.epd"))
+    parser.add_argument("--stockfish", default="/usr/games/stockfish")
+    parser.add_argument("--out", default="positions.txt")
+    args = parser.parse_args()
+
+    done = games_written(args.out)
+    todo = [n for n in range(args.games) if n not in done]
+    settings = {"seed": args.seed, "nodes": args.nodes, "hash": args.hash, "stockfish": args.stockfish,
+                "openings": read_openings(args.openings)}
+    print("%d of %d games already written to %s; playing %d with %d jobs" %
+          (len(done), args.games, args.out, len(todo), args.jobs), flush=True)
+    started = time.monotonic()
+    positions = 0
+    with open(args.out, "a") as out, multiprocessing.Pool(args.jobs, start_worker, (settings,)) as pool:
+        for count, (number, lines) in enumerate(pool.imap_unordered(play_game, todo), 1):
+            out.writelines(lines)
+            out.flush()
+            positions += len(lines)
+            elapsed = time.monotonic() - started
+            if count % 20 == 0 or count == len(todo):
+                left = elapsed / count * (len(todo) - count)
+                print("games %d/%d  positions %d  %.1f games/s  %.0f positions/s  %d:%02d left" %
+                      (count, len(todo), positions, count / elapsed, positions / elapsed, left // 60, left % 60),
+                      flush=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
