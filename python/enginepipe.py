@@ -77,7 +77,7 @@ class Engine:
         try:
             self.process.stdin.write(data)
         except (OSError, ValueError):
-            raise EngineError("%s: its input is closed (the engine ended)" % self.name)
+            raise EngineError("%s: its input is closed (the engine ended)" % self.name) from None
 
     def send(self, *lines):
         """Writes the lines at once, each ended by a line feed."""
@@ -136,8 +136,11 @@ class Engine:
             status = self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             self.kill()
-            raise EngineError("%s: still running %g s later (killed)" % (self.name, timeout))
+            raise EngineError("%s: still running %g s later (killed)" % (self.name, timeout)) from None
         self._reader.join(timeout)
+        if not self._reader.is_alive():
+            self.process.stdout.close()
+        self.process.stdin.close()
         return status
 
     def quit(self, timeout=10):
