@@ -46,10 +46,10 @@ class Engine:
         self.separator = separator
         self.output = b"" if keep_output else None
         self.ended = False  # the output has ended
+        self.arrived = None
         self.process = subprocess.Popen(command, cwd=folder, env=env, stdin=subprocess.PIPE,
                                         stdout=subprocess.PIPE, stderr=stderr, bufsize=0)
         self._lines = queue.Queue()  # (line, arrival time), then (None, time) at the end
-        self.arrived = None
         self._reader = threading.Thread(target=self._read, daemon=True)
         self._reader.start()
 
@@ -84,6 +84,7 @@ class Engine:
         self.write("".join(line + "\n" for line in lines).encode("ascii"))
 
     def close_input(self):
+        """Closes the program's input: it reads the end of its input next."""
         self.process.stdin.close()
 
     def wait_until(self, prefix, timeout=30):
@@ -152,6 +153,7 @@ class Engine:
         return self.wait(timeout)
 
     def kill(self):
+        """Ends the program at once, if it still runs."""
         if self.process.poll() is None:
             self.process.kill()
         self.process.wait()
