@@ -11,11 +11,17 @@ import shutil
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "python"))
-from enginepipe import Child, fail, movejudge, scratch_folder  # noqa: E402
+import movejudge  # noqa: E402  (the independent judge of legal moves)
+from enginepipe import Engine, EngineError, scratch_folder  # noqa: E402
 
 PLIES = 40
 CENTISECONDS = 300  # each side's clock before every move
 RESULTS = ("1-0", "0-1", "1/2-1/2")
+
+
+def fail(message):
+    print("FAILED: " + message)
+    sys.exit(1)
 
 
 def find_polyglot():
@@ -32,18 +38,14 @@ def main():
         return 77
     folder = scratch_folder()
     os.environ["HOME"] = folder  # PolyGlot keeps a settings file under HOME
-    adapter = Child([polyglot, "-noini", "-ec", os.path.abspath(sys.argv[1]), "-ed", folder], folder, b"\n")
-    adapter.send("xboard")
-    adapter.send("protover 2")
-    adapter.read_until("feature done=1")
-    adapter.send("new")
-    adapter.send("level 0 1 0")
+    adapter = Engine([polyglot, "-noini", "-ec", os.path.abspath(sys.argv[1]), "-ed", folder], folder, b"\n")
+    adapter.send("xboard", "protover 2")
+    adapter.wait_until("feature done=1")
+    adapter.send("new", "level 0 1 0")
     position, played = movejudge.Board.start(), []
     while len(played) < PLIES and position.legal_moves():
-        adapter.send("time %d" % CENTISECONDS)
-        adapter.send("otim %d" % CENTISECONDS)
-        adapter.send("go")
-        line = adapter.read_until(("move ",) + RESULTS)[-1]
+        adapter.send("time %d" % CENTISECONDS, "otim %d" % CENTISECONDS, "go")
+        line = adapter.wait_until(("move ",) + RESULTS)[-1]
         if line.startswith(RESULTS):
             break  # PolyGlot scored a draw by rule
         move = line[len("move "):].strip()
@@ -51,12 +53,14 @@ def main():
             fail("illegal move %r after %s" % (move, " ".join(played)))
         position = position.play(move)
         played.append(move)
-    adapter.send("quit")
-    adapter.process.wait(timeout=10)
+    adapter.quit()
     print("polyglot game: %d legal moves" % len(played))
     print("1 passed, 0 failed")
     return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        sys.exit(main())
+    except EngineError as error:
+        fail(str(error))

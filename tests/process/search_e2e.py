@@ -7,21 +7,45 @@ stop, ponderhit, isready and quit while it thinks.
 """
 
 import os
+import re
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "python"))
-from enginepipe import Child, check_engine_lines, fail, movejudge, scratch_folder  # noqa: E402
+import movejudge  # noqa: E402  (the independent judge of legal moves)
+from enginepipe import Engine, EngineError, scratch_folder  # noqa: E402
 
 CLOCK_MS, INCREMENT_MS, MAX_PLIES = 2000, 20, 300
+MOVE = r"[a-h][1-8][a-h][1-8][nbrq]?"
+INFO_LINES = [re.compile(pattern) for pattern in (
+    r"info depth \d+ seldepth \d+",
+    r"info depth \d+ seldepth \d+ pv  %s( %s)* score cp -?\d+ nodes \d+ time [1-9]\d* nps \d+" % (MOVE, MOVE),
+    r"info( depth \d+ seldepth \d+)? currmove  %s currmovenumber \d+ nodes \d+ time [1-9]\d* nps \d+" % MOVE,
+    r"info depth \d+ seldepth \d+ nodes \d+ time [1-9]\d* nps \d+",
+)]
+
+
+def fail(message):
+    print("FAILED: " + message)
+    sys.exit(1)
+
+
+def check_engine_lines(lines):
+    """Every info line is one of the four forms, and no line holds a line
+    feed (the engine ends lines with a lone CR)."""
+    for line in lines:
+        if "\n" in line:
+            fail("a line feed in %r" % line)
+        if line.startswith("info") and not any(p.fullmatch(line) for p in INFO_LINES):
+            fail("malformed info line %r" % line)
 
 
 def start(engine):
-    child = Child([engine], scratch_folder(), b"\r")
+    child = Engine([engine], scratch_folder(), b"\r")
     child.send("uci")
-    child.read_until("uciok")
+    child.wait_until("uciok")
     child.send("isready")
-    child.read_until("readyok")
+    child.wait_until("readyok")
     return child
 
 
@@ -33,11 +57,10 @@ def play_game(engine):
     moves = game.moves
     while len(moves) < MAX_PLIES:
         side = len(moves) % 2
-        child.send("position startpos" + (" moves " + " ".join(moves) if moves else ""))
-        child.send("go wtime %d btime %d winc %d binc %d" % (clocks[0], clocks[1], INCREMENT_MS, INCREMENT_MS))
-        began = time.monotonic()
-        lines = child.read_until("bestmove")
-        clocks[side] = max(1, clocks[side] - int((time.monotonic() - began) * 1000)) + INCREMENT_MS
+        position = "position startpos" + (" moves " + " ".join(moves) if moves else "")
+        go = "go wtime %d btime %d winc %d binc %d" % (clocks[0], clocks[1], INCREMENT_MS, INCREMENT_MS)
+        lines, took = child.ask([position, go], "bestmove")
+        clocks[side] = max(1, clocks[side] - int(took * 1000)) + INCREMENT_MS
         check_engine_lines(lines)
         move = lines[-1][len("bestmove "):]
         if lines[-1] != "bestmove " + move or move not in game.board.legal_moves():
@@ -49,11 +72,10 @@ def play_game(engine):
             ending = outcome[1]
             break
     child.send("isready")
-    extra = [line for line in child.read_until("readyok") if line.startswith("bestmove")]
+    extra = [line for line in child.wait_until("readyok") if line.startswith("bestmove")]
     if extra:
         fail("a go was answered more than once: %r" % extra)
-    child.send("quit")
-    child.process.wait(timeout=10)
+    child.quit()
     return len(moves), ending
 
 
@@ -61,39 +83,33 @@ def check_commands_while_thinking(engine):
     """stop ends an infinite search, ponderhit lets a ponder search end on
     time, isready is answered at once, quit ends the process silently."""
     child = start(engine)
-    child.send("position fen 8/8/8/4k3/8/8/8/3QK3 w - - 0 1")
-    child.send("go infinite")
+    child.send("position fen 8/8/8/4k3/8/8/8/3QK3 w - - 0 1", "go infinite")
     time.sleep(1.5)
     child.send("stop")
-    lines = child.read_until("bestmove")
+    lines = child.wait_until("bestmove")
     check_engine_lines(lines)
     if not any(line.startswith("info currmove") or " currmove " in line for line in lines):
         fail("no currmove line after more than a second")
     if lines[-1][9:] not in movejudge.Board.from_fen("8/8/8/4k3/8/8/8/3QK3 w - - 0 1").legal_moves():
         fail("illegal answer to stop: %r" % lines[-1])
 
-    child.send("position startpos moves e2e4")
-    child.send("go ponder wtime 1000 btime 1000")
+    child.send("position startpos moves e2e4", "go ponder wtime 1000 btime 1000")
     time.sleep(0.3)
     child.send("isready")
-    lines = child.read_until("readyok")
+    lines = child.wait_until("readyok")
     if any(line.startswith("bestmove") for line in lines):
         fail("a ponder search ended by itself: %r" % lines[-3:])
     child.send("ponderhit")
-    lines = child.read_until("bestmove", timeout=60)
+    lines = child.wait_until("bestmove", timeout=60)
     check_engine_lines(lines)
 
     child.send("go infinite")
     time.sleep(0.3)
-    child.send("quit")
     try:
-        child.process.wait(timeout=10)
-    except Exception:
+        child.quit()
+    except EngineError:
         fail("quit during a search did not end the process")
-    rest = []
-    while not child.lines.empty():
-        rest.append(child.lines.get())
-    if any(line and line.startswith("bestmove") for line in rest):
+    if any(line.startswith("bestmove") for line in child.drain()):
         fail("bestmove after quit")
     with open(os.path.join(child.folder, "spynull.txt"), "rb") as log:
         last = log.read().rstrip(b"\r\n").split(b"\r\n")[-1]
@@ -105,13 +121,12 @@ def check_closed_input(engine):
     """An infinite search whose input closes can never be stopped: it answers
     and the engine ends."""
     child = start(engine)
-    child.send("position startpos")
-    child.send("go infinite")
+    child.send("position startpos", "go infinite")
     time.sleep(0.3)
-    child.process.stdin.close()
-    lines = child.read_until("bestmove")
+    child.close_input()
+    lines = child.wait_until("bestmove")
     check_engine_lines(lines)
-    child.process.wait(timeout=10)
+    child.wait()
 
 
 def main():
@@ -130,4 +145,7 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        sys.exit(main())
+    except EngineError as error:
+        fail(str(error))

@@ -36,19 +36,15 @@ ASAN_OPTIONS=quarantine_size_mb=0 for the memory check to mean anything.
 import argparse
 import math
 import os
-import queue
 import random
 import re
-import shutil
-import subprocess
 import sys
-import tempfile
-import threading
 import time
 
 REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 sys.path.insert(0, os.path.join(REPO, "python"))
 import movejudge  # noqa: E402  (standard rules, written apart from the engine)
+from enginepipe import Engine, EngineError, scratch_folder  # noqa: E402
 
 MOVE = re.compile(r"^bestmove ([a-h][1-8][a-h][1-8][nbrq]?|0000)$")
 ALLOWED = re.compile(r"^(info( .*)?|id name .*|id author .*|uciok|readyok|bestmove .*)$")
@@ -61,88 +57,27 @@ class SoakFailure(Exception):
     pass
 
 
-class Engine:
-    """One engine process in its own folder (with a link to Data/), its
-    output cut into lines by a reader thread."""
-
-    def __init__(self, command, name, data):
-        self.name = name
-        self.folder = tempfile.mkdtemp(prefix="talvoran-soak-%s-" % name)
-        os.symlink(data, os.path.join(self.folder, "Data"))
-        self.proc = subprocess.Popen([command], cwd=self.folder, stdin=subprocess.PIPE,
-                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=0)
-        self.lines = queue.Queue()
-        threading.Thread(target=self._read, daemon=True).start()
-
-    def _read(self):
-        pending = b""
-        while True:
-            chunk = os.read(self.proc.stdout.fileno(), 65536)
-            if not chunk:
-                self.lines.put(None)
-                return
-            pending += chunk
-            parts = re.split(rb"[\r\n]", pending)
-            pending = parts.pop()
-            for part in parts:
-                if part:
-                    self.lines.put(part.decode("latin-1"))
-
-    def send(self, text):
-        try:
-            self.proc.stdin.write(text.encode("ascii"))
-        except OSError:
-            raise SoakFailure("%s: its input is closed (the engine ended)" % self.name)
-
-    def next_line(self, deadline):
-        """The next output line, or None at the deadline. Exits and stray
-        lines are failures."""
-        timeout = deadline - time.monotonic()
-        if timeout <= 0:
-            return None
-        try:
-            line = self.lines.get(timeout=timeout)
-        except queue.Empty:
-            return None
-        if line is None:
-            raise SoakFailure("%s: the engine ended (status %s)" % (self.name, self.proc.poll()))
+def checked(engine, lines):
+    """The lines, once each is one that the engine may write."""
+    for line in lines:
         if not ALLOWED.match(line):
-            raise SoakFailure("%s: unexpected output line %r" % (self.name, line))
-        return line
+            raise SoakFailure("%s: unexpected output line %r" % (engine.name, line))
+    return lines
 
-    def wait_for(self, wanted, seconds, forbidden=None):
-        deadline = time.monotonic() + seconds
-        while True:
-            line = self.next_line(deadline)
-            if line is None:
-                raise SoakFailure("%s: no %r within %.0f s" % (self.name, wanted, seconds))
-            if forbidden and line.startswith(forbidden):
-                raise SoakFailure("%s: %r before %r (one go, two answers)" % (self.name, line, wanted))
-            if line == wanted:
-                return
 
-    def drain(self):
-        """Takes the lines already waiting; a bestmove among them answers no go."""
-        while not self.lines.empty():
-            line = self.next_line(time.monotonic() + 1)
-            if line is not None and line.startswith("bestmove"):
-                raise SoakFailure("%s: %r answers no go (one go, two answers)" % (self.name, line))
+def no_answer(engine, lines, wanted):
+    """A bestmove among lines answers no go (one go, two answers)."""
+    for line in checked(engine, lines):
+        if line.startswith("bestmove"):
+            raise SoakFailure("%s: %r answers no go, before %r (one go, two answers)" % (engine.name, line, wanted))
 
-    def resident_kib(self):
-        with open("/proc/%d/status" % self.proc.pid) as status:
-            for line in status:
-                if line.startswith("VmRSS:"):
-                    return int(line.split()[1])
-        raise SoakFailure("%s: no resident size" % self.name)
 
-    def close(self):
-        try:
-            self.send("quit\n")
-            self.proc.wait(timeout=10)
-        except (SoakFailure, subprocess.TimeoutExpired):
-            self.proc.kill()
-            self.proc.wait()
-        shutil.rmtree(self.folder, ignore_errors=True)
+def resident_kib(engine):
+    with open("/proc/%d/status" % engine.process.pid) as status:
+        for line in status:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    raise SoakFailure("%s: no resident size" % engine.name)
 
 
 def opening_fens(path):
@@ -158,23 +93,25 @@ def play_move(engine, start_fen, moves, clocks, white, increment):
     mover = 0 if white else 1
     wtime, btime = (max(1, int(clock * 1000)) for clock in clocks)
     inc = int(increment * 1000)
-    engine.drain()
-    engine.send("%s\ngo wtime %d btime %d winc %d binc %d\n" % (line, wtime, btime, inc, inc))
-    started = time.monotonic()
-    deadline = started + clocks[mover] + HANG_GRACE
-    while True:
-        answer = engine.next_line(deadline)
-        if answer is None:
-            engine.send("stop\n")
-            late = engine.next_line(time.monotonic() + HANG_GRACE)
-            raise SoakFailure("%s: no bestmove within its clock and %.0f s (hang; after stop: %r) at: %s" %
-                              (engine.name, HANG_GRACE, late, line))
-        if answer.startswith("bestmove"):
-            took = time.monotonic() - started
-            match = MOVE.match(answer)
-            if not match:
-                raise SoakFailure("%s: unreadable %r" % (engine.name, answer))
-            return match.group(1), took
+    no_answer(engine, engine.drain(), "position")
+    go = "go wtime %d btime %d winc %d binc %d" % (wtime, btime, inc, inc)
+    try:
+        lines, took = engine.ask([line, go], "bestmove", clocks[mover] + HANG_GRACE)
+    except EngineError as error:
+        checked(engine, error.lines)
+        if engine.ended:
+            raise
+        engine.send("stop")
+        try:
+            late = engine.wait_until("bestmove", HANG_GRACE)[-1]
+        except EngineError:
+            late = None
+        raise SoakFailure("%s: no bestmove within its clock and %.0f s (hang; after stop: %r) at: %s" %
+                          (engine.name, HANG_GRACE, late, line))
+    match = MOVE.match(checked(engine, lines)[-1])
+    if not match:
+        raise SoakFailure("%s: unreadable %r" % (engine.name, lines[-1]))
+    return match.group(1), took
 
 
 def play_game(engines, fen, clock, increment, max_plies):
@@ -206,8 +143,8 @@ def play_game(engines, fen, clock, increment, max_plies):
 def sync(engines):
     """isready on both engines: an extra bestmove shows up before readyok."""
     for engine in engines:
-        engine.send("isready\n")
-        engine.wait_for("readyok", 30, forbidden="bestmove")
+        engine.send("isready")
+        no_answer(engine, engine.wait_until("readyok", 30), "readyok")
 
 
 def main():
@@ -228,15 +165,15 @@ def main():
 
     fens = opening_fens(args.openings)
     first = args.first_game
-    engines = [Engine(os.path.abspath(args.engine), name, os.path.abspath(args.data)) for name in ("A", "B")]
+    engines = [Engine([os.path.abspath(args.engine)], scratch_folder(args.data), None, name) for name in "AB"]
     started = time.monotonic()
     results = {}
     plies = 0
     rss_start = None
     try:
         for engine in engines:
-            engine.send("uci\n")
-            engine.wait_for("uciok", 30)
+            engine.send("uci")
+            checked(engine, engine.wait_until("uciok", 30))
         sync(engines)
         for game in range(first - 1, first - 1 + args.games):
             chooser = random.Random(args.seed * 100003 + game)  # game n is the same in every run
@@ -254,19 +191,22 @@ def main():
                   (time.strftime("%H:%M:%S"), game + 1, result, count, clock, increment, longest, pair[0].name),
                   flush=True)
             if rss_start is None:
-                rss_start = [engine.resident_kib() for engine in engines]
-        rss_end = [engine.resident_kib() for engine in engines]
+                rss_start = [resident_kib(engine) for engine in engines]
+        rss_end = [resident_kib(engine) for engine in engines]
         for engine, first, last in zip(engines, rss_start or rss_end, rss_end):
             print("%s resident: %d KiB after the first game, %d KiB at the end" % (engine.name, first, last))
             if abs(last - first) > RSS_TOLERANCE:
                 raise SoakFailure("%s: resident size moved by %d KiB" % (engine.name, last - first))
-    except SoakFailure as failure:
+    except (SoakFailure, EngineError) as failure:
         print("FAILED: %s" % failure)
         print("soak: 0 passed, 1 failed")
         return 1
     finally:
         for engine in engines:
-            engine.close()
+            try:
+                engine.quit()
+            except EngineError:
+                pass  # killed
     print("soak: %d games, %d plies in %.0f s; %s" % (args.games, plies, time.monotonic() - started,
           ", ".join("%s %d" % item for item in sorted(results.items()))))
     print("%d passed, 0 failed" % args.games)

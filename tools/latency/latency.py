@@ -22,17 +22,16 @@ idle wait as it does between the moves of a game. Prints the median, the
 import argparse
 import os
 import random
-import re
 import shutil
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
 
 REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 sys.path.insert(0, os.path.join(REPO, "python"))
 import movejudge  # noqa: E402
+from enginepipe import Engine, EngineError, scratch_folder  # noqa: E402
 
 
 def game_moves(plies, seed=1):
@@ -52,58 +51,23 @@ def summary(name, samples):
         name, statistics.median(ordered), ordered[int(len(ordered) * 0.9)], ordered[-1], len(ordered))
 
 
-class Pipe:
-    """The engine as a child process; lines end at CR or LF."""
-
-    def __init__(self, command, folder):
-        self.process = subprocess.Popen(command, cwd=folder, stdin=subprocess.PIPE,
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=0)
-        self.pending = b""
-
-    def send(self, text):
-        self.process.stdin.write(text.encode("ascii"))
-
-    def wait_for(self, prefix):
-        while True:
-            parts = re.split(rb"[\r\n]", self.pending, maxsplit=1)
-            if len(parts) == 2:
-                line, self.pending = parts
-                if line.startswith(prefix.encode("ascii")):
-                    return
-                continue
-            chunk = os.read(self.process.stdout.fileno(), 65536)
-            if not chunk:
-                raise SystemExit("the engine ended")
-            self.pending += chunk
-
-
 def measure_native(engine, tries):
-    folder = tempfile.mkdtemp(prefix="talvoran-latency-")
-    os.symlink(os.path.join(REPO, "Data"), os.path.join(folder, "Data"))
-    pipe = Pipe([os.path.abspath(engine)], folder)
-    try:
-        pipe.send("uci\n")
-        pipe.wait_for("uciok")
-        ready, moves = [], []
-        for _ in range(tries):
-            time.sleep(random.uniform(0.005, 0.03))
-            began = time.perf_counter()
-            pipe.send("isready\n")
-            pipe.wait_for("readyok")
-            ready.append((time.perf_counter() - began) * 1000)
-        line = "position startpos moves %s\ngo wtime 100 btime 100\n" % " ".join(game_moves(80))
-        pipe.send("position startpos\ngo depth 7\n")  # a search that fills a few thousand entries
-        pipe.wait_for("bestmove")
-        for _ in range(tries):
-            time.sleep(random.uniform(0.005, 0.03))
-            began = time.perf_counter()
-            pipe.send(line)
-            pipe.wait_for("bestmove")
-            moves.append((time.perf_counter() - began) * 1000)
-        pipe.send("quit\n")
-        pipe.process.wait(timeout=10)
-    finally:
-        shutil.rmtree(folder, ignore_errors=True)
+    """Round trips timed from the write to the arrival of the answer, as
+    stamped by the reader of the engine's output."""
+    pipe = Engine([os.path.abspath(engine)], scratch_folder(), None)
+    pipe.send("uci")
+    pipe.wait_until("uciok")
+    ready, moves = [], []
+    for _ in range(tries):
+        time.sleep(random.uniform(0.005, 0.03))
+        ready.append(pipe.ask(["isready"], "readyok")[1] * 1000)
+    position = "position startpos moves %s" % " ".join(game_moves(80))
+    pipe.send("position startpos", "go depth 7")  # a search that fills a few thousand entries
+    pipe.wait_until("bestmove")
+    for _ in range(tries):
+        time.sleep(random.uniform(0.005, 0.03))
+        moves.append(pipe.ask([position, "go wtime 100 btime 100"], "bestmove")[1] * 1000)
+    pipe.quit()
     print("engine: %s" % engine)
     print(summary("isready", ready))
     print(summary("position+go", moves))
@@ -115,19 +79,16 @@ def measure_wine(tries):
     for path in (driver, program):
         if not os.path.exists(path):
             raise SystemExit("%s is missing: run tests/scripts/windows.sh first" % path)
-    folder = tempfile.mkdtemp(prefix="talvoran-latency-")
-    try:
-        shutil.copytree(os.path.join(REPO, "Data"), os.path.join(folder, "Data"))
-        windows = lambda path: subprocess.run(["winepath", "-w", path], capture_output=True,
-                                              text=True, check=True).stdout.strip()
-        result = subprocess.run(["wine", driver, "--latency", windows(program), windows(folder), str(tries),
-                                 " ".join(game_moves(80))], capture_output=True, text=True)
-        print("engine: %s under wine, anonymous pipes" % program)
-        print(result.stdout.replace("\r", ""), end="")
-        if result.returncode != 0:
-            raise SystemExit(result.stderr)
-    finally:
-        shutil.rmtree(folder, ignore_errors=True)
+    folder = scratch_folder(None)
+    shutil.copytree(os.path.join(REPO, "Data"), os.path.join(folder, "Data"))
+    windows = lambda path: subprocess.run(["winepath", "-w", path], capture_output=True,
+                                          text=True, check=True).stdout.strip()
+    result = subprocess.run(["wine", driver, "--latency", windows(program), windows(folder), str(tries),
+                             " ".join(game_moves(80))], capture_output=True, text=True)
+    print("engine: %s under wine, anonymous pipes" % program)
+    print(result.stdout.replace("\r", ""), end="")
+    if result.returncode != 0:
+        raise SystemExit(result.stderr)
 
 
 def main():
@@ -140,7 +101,10 @@ def main():
     if args.wine:
         measure_wine(args.tries)
     else:
-        measure_native(args.engine, args.tries)
+        try:
+            measure_native(args.engine, args.tries)
+        except EngineError as error:
+            raise SystemExit(error)
     return 0
 
 

@@ -28,12 +28,12 @@ import argparse
 import multiprocessing
 import os
 import random
-import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "python"))
 import movejudge  # noqa: E402
+from enginepipe import Engine  # noqa: E402
 
 ADJUDICATE_WIN = 1000
 ADJUDICATE_DRAW = 10
@@ -43,44 +43,29 @@ _engine = None  # the worker process's Stockfish
 _settings = None
 
 
-class Stockfish:
+class Stockfish(Engine):
+    """One Stockfish process on one thread; its faults raise EngineError."""
+
     def __init__(self, path, hash_mib):
-        self.process = subprocess.Popen([path], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        stderr=subprocess.DEVNULL, text=True, bufsize=1)
+        super().__init__([path], name="stockfish")
         self.send("uci")
-        self.wait_for("uciok")
-        self.send("setoption name Threads value 1")
-        self.send("setoption name Hash value %d" % hash_mib)
-
-    def send(self, line):
-        self.process.stdin.write(line + "\n")
-        self.process.stdin.flush()
-
-    def wait_for(self, word):
-        lines = []
-        while True:
-            line = self.process.stdout.readline()
-            if not line:
-                raise RuntimeError("stockfish ended")
-            lines.append(line.split())
-            if lines[-1] and lines[-1][0] == word:
-                return lines
+        self.wait_until("uciok")
+        self.send("setoption name Threads value 1", "setoption name Hash value %d" % hash_mib)
 
     def new_game(self):
-        self.send("ucinewgame")
-        self.send("isready")
-        self.wait_for("readyok")
+        self.send("ucinewgame", "isready")
+        self.wait_until("readyok")
 
     def best_move(self, fen, moves, nodes):
         """(move, score) for the side to move; score is ("cp", n) or ("mate", n)."""
-        self.send("position fen %s%s" % (fen, " moves " + " ".join(moves) if moves else ""))
-        self.send("go nodes %d" % nodes)
+        self.send("position fen %s%s" % (fen, " moves " + " ".join(moves) if moves else ""), "go nodes %d" % nodes)
+        lines = self.wait_until("bestmove", 30 + nodes / 50000)  # it searches far faster than 50k nodes a second
         score = None
-        for words in self.wait_for("bestmove"):
+        for words in (line.split() for line in lines if line.startswith("info")):
             if "score" in words and "upperbound" not in words and "lowerbound" not in words:
                 at = words.index("score")
                 score = (words[at + 1], int(words[at + 2]))
-        return words[1], score
+        return lines[-1].split()[1], score
 
 
 def start_worker(settings):

@@ -14,12 +14,12 @@ every legal move its SAN to compare with.
 
 import argparse
 import os
-import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "python"))
 import movejudge  # noqa: E402
+from enginepipe import Engine, EngineError  # noqa: E402
 
 
 def san(board, move):
@@ -74,40 +74,34 @@ def main():
     parser.add_argument("--suite", default=os.path.join(here, "..", "..", "tests", "data", "wac.epd"))
     args = parser.parse_args()
 
-    engine = subprocess.Popen([os.path.abspath(args.engine)], cwd=args.data, stdin=subprocess.PIPE,
-                              stdout=subprocess.PIPE, text=True, bufsize=1)
+    engine = Engine([os.path.abspath(args.engine)], args.data, None)
+    try:
+        solved, count = run_suite(engine, read_suite(args.suite), args.time)
+    except EngineError as error:
+        raise SystemExit(error)
+    print("solved %d of %d at %.2f s a position" % (solved, count, args.time))
+    return 0
 
-    def send(line):
-        engine.stdin.write(line + "\n")
-        engine.stdin.flush()
 
-    def wait_for(word):
-        while True:
-            line = engine.stdout.readline()
-            if not line:
-                raise SystemExit("the engine ended")
-            if line.split()[:1] == [word]:
-                return line.split()
-
-    send("uci")
-    wait_for("uciok")
-    suite = read_suite(args.suite)
+def run_suite(engine, suite, seconds):
+    """Searches every position for the given seconds, printing the unsolved
+    ones: the number solved and the number of positions."""
+    engine.send("uci")
+    engine.wait_until("uciok")
     solved = 0
     for fen, best, avoid, name in suite:
-        send("position fen " + fen)
-        send("go infinite")
-        time.sleep(args.time)
-        send("stop")
-        move = wait_for("bestmove")[1]
+        engine.send("position fen " + fen, "go infinite")
+        time.sleep(seconds)
+        engine.send("stop")
+        move = engine.wait_until("bestmove")[-1].split()[1]
         board = movejudge.Board.from_fen(fen)
         played = san(board, move) if move in board.legal_moves() else move
         ok = played in best if best else played not in avoid
         solved += ok
         if not ok:
             print("%s: played %s, wanted %s" % (name, played, " ".join(sorted(best)) or "not " + " ".join(avoid)))
-    send("quit")
-    print("solved %d of %d at %.2f s a position" % (solved, len(suite), args.time))
-    return 0
+    engine.quit()
+    return solved, len(suite)
 
 
 if __name__ == "__main__":
