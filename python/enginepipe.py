@@ -9,6 +9,7 @@ import queue
 import re
 import shutil
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -22,6 +23,21 @@ class EngineError(Exception):
     def __init__(self, message, lines=()):
         super().__init__(message)
         self.lines = list(lines)
+
+
+def fail(message):
+    """Ends a check script with a failure: FAILED and the message, status 1."""
+    print("FAILED: " + message)
+    sys.exit(1)
+
+
+def run_check(main):
+    """Runs a check script's main and exits with its status; an engine that
+    does not answer as awaited is a failure like any other."""
+    try:
+        sys.exit(main())
+    except EngineError as error:
+        fail(str(error))
 
 
 def scratch_folder(data=os.path.join(REPO, "Data")):

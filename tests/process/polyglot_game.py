@@ -12,16 +12,11 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "python"))
 import movejudge  # noqa: E402  (the independent judge of legal moves)
-from enginepipe import Engine, EngineError, scratch_folder  # noqa: E402
+from enginepipe import Engine, fail, run_check, scratch_folder  # noqa: E402
 
 PLIES = 40
 CENTISECONDS = 300  # each side's clock before every move
 RESULTS = ("1-0", "0-1", "1/2-1/2")
-
-
-def fail(message):
-    print("FAILED: " + message)
-    sys.exit(1)
 
 
 def find_polyglot():
@@ -60,7 +55,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except EngineError as error:
-        fail(str(error))
+    run_check(main)

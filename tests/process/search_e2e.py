@@ -13,7 +13,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "python"))
 import movejudge  # noqa: E402  (the independent judge of legal moves)
-from enginepipe import Engine, EngineError, scratch_folder  # noqa: E402
+from enginepipe import Engine, EngineError, fail, run_check, scratch_folder  # noqa: E402
 
 CLOCK_MS, INCREMENT_MS, MAX_PLIES = 2000, 20, 300
 MOVE = r"[a-h][1-8][a-h][1-8][nbrq]?"
@@ -23,11 +23,6 @@ INFO_LINES = [re.compile(pattern) for pattern in (
     r"info( depth \d+ seldepth \d+)? currmove  %s currmovenumber \d+ nodes \d+ time [1-9]\d* nps \d+" % MOVE,
     r"info depth \d+ seldepth \d+ nodes \d+ time [1-9]\d* nps \d+",
 )]
-
-
-def fail(message):
-    print("FAILED: " + message)
-    sys.exit(1)
 
 
 def check_engine_lines(lines):
@@ -145,7 +140,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except EngineError as error:
-        fail(str(error))
+    run_check(main)
