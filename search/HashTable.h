@@ -42,6 +42,17 @@ void ClearHashTable();
 
 inline const HashEntry& HashSlot(Bits64 key) { return HashTable[static_cast<uint32_t>(key.Lo)]; }
 
+// Starts loading the entry of a key into the cache, so that a probe a moment
+// later does not wait for memory.
+inline void PrefetchHashSlot(Bits64 key)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(&HashSlot(key));
+#else
+    (void)key;
+#endif
+}
+
 inline void NoteFilledSlot(uint32_t index)
 {
     if (FilledCount < FilledCapacity)

@@ -1,14 +1,13 @@
 // The interior alpha-beta search: draw and repetition tests, the table probe
 // and store, null-move pruning, staged move ordering (table move, good
-// captures, then the rest by history) and the periodic input poll. Owns
-// PlyKeys, the keys of the current path; allocates nothing.
+// captures, then the rest by history) and the periodic input poll; moves are
+// made through SearchMove. Owns PlyKeys, the path's keys; allocates nothing.
 #include "search/TreeBranch.h"
 
 #include "board/Check.h"
 #include "board/DataFiles.h"
 #include "board/Initialize.h"
 #include "board/MakeMove.h"
-#include "board/UndoMove.h"
 #include "frontend/Channel.h"
 #include "frontend/Interface.h"
 #include "movegen/GeneratorF.h"
@@ -18,6 +17,7 @@
 #include "search/HashTable.h"
 #include "search/History.h"
 #include "search/TreeLeaf.h"
+#include "search/TreeMove.h"
 #include "search/TreeRoot.h"
 
 #include <cassert>
@@ -25,15 +25,6 @@
 Bits64 PlyKeys[256];
 
 namespace {
-
-// What a node keeps to restore itself after the null move and every move,
-// and, in check, where the check comes from.
-struct NodeSaves {
-    EvalState Eval;
-    UndoInfo Undo;
-    Bits64 Key;
-    CheckSource Check;
-};
 
 // The node's stretch of the move store: moves before cur are done, [cur,
 // bound) are the ones the current stage picks from, [bound, top) wait.
@@ -50,21 +41,7 @@ struct MoveStages {
     int Scored;
 };
 
-// Scores are 16-bit and wrap, as the negamax sign change does.
-inline int16_t Negate(int value) { return static_cast<int16_t>(-value); }
-
 inline bool IsEmptyMove(const Move& move) { return move.From == 0 && move.To == 0; }
-
-// Starts loading the table entry of a key into the cache, so that the child's
-// probe a moment later does not wait for memory.
-inline void PrefetchHashSlot(Bits64 key)
-{
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(&HashSlot(key));
-#else
-    (void)key;
-#endif
-}
 
 }  // namespace
 
@@ -205,7 +182,8 @@ static inline bool ProbeTable(const Position& pos, int n, int16_t alpha, int16_t
 }
 
 // Passes the move and searches the opponent at reduced depth with a null
-// window at beta. True, with that score, when even passing fails high.
+// window at beta. True, with that score, when even passing fails high. Not
+// through SearchMove: a pass changes only side, key and en-passant square.
 static bool NullMoveFailsHigh(Position& pos, EvalState& eval, int first, int n, int ply, int16_t beta,
                               Move* childLine, const NodeSaves& saves, int16_t& score)
 {
@@ -341,41 +319,16 @@ static inline void CopyChildLine(Move* line, const Move* childLine, int n)
     }
 }
 
-// Makes one move of the node and searches it. Returns the negated child score,
-// or alpha unchanged when the move leaves the own king in check (moves that
-// cannot answer a check are refused before they are made).
-static inline int16_t SearchOneMove(Position& pos, EvalState& eval, const Move& move, int childFirst, int n,
-                                    int ply, bool inCheck, int16_t alpha, int16_t beta, Move* childLine,
-                                    const NodeSaves& saves, int& legalCount)
-{
-    // Captures are always made: taking one back reorders the victim's list.
-    if (inCheck && CapturedKind(move) == 0 && !MayAnswerCheck(pos, move, saves.Check))
-        return alpha;
-    int16_t score = alpha;
-    PlayMove(pos, move);
-    PrefetchHashSlot(pos.Key);
-    if (!MoveLeavesKingInCheck(pos, move, inCheck, saves.Check)) {
-        UpdateEvaluation(pos, move, eval);
-        bool givesCheck = GivesCheck(pos, move);
-        NodeCount += 1;
-        childLine[0] = Move{};
-        score = Negate(SearchBranch(pos, eval, childFirst, n - 1, ply + 1, givesCheck, Negate(beta),
-                                    Negate(alpha), childLine));
-        eval = saves.Eval;
-        legalCount++;
-    }
-    TakeBack(pos, move, saves.Undo, saves.Key);
-    return score;
-}
-
-// The move loop and the store: the table move first, then the staged list.
-// Fail-hard below (alpha), fail-soft above (the cutoff score). A node whose
-// moves do not fit into the move store is judged by its static score (or the
-// alpha its moves reached) and stores nothing.
+// Steps 7-9 of SearchBranch: the move loop and the store. Fail-hard below
+// (alpha), fail-soft above (the cutoff score). A node whose moves do not fit
+// into the move store is judged by its static score (or the alpha its moves
+// reached) and stores nothing.
 static int16_t SearchMoves(Position& pos, EvalState& eval, int first, int n, int ply, bool inCheck,
                            int16_t alpha, int16_t beta, Move* line, Move* childLine, Move hashMove,
                            const NodeSaves& saves)
 {
+    // 7. the moves by stages (table move, good captures, the rest by
+    // history), each made and searched by SearchMove
     line[0] = Move{};
     MoveStages s{first, first, first, 0, false, 0};
     if (hashMove.Kinds != 0) {
@@ -392,13 +345,19 @@ static int16_t SearchMoves(Position& pos, EvalState& eval, int first, int n, int
         if (s.Stage != 0 && move.From == hashMove.From && move.To == hashMove.To && move.Flags == hashMove.Flags)
             continue;
         PickNextAndPrefetch(pos, s);
-        int16_t score = SearchOneMove(pos, eval, move, s.Top, n, ply, inCheck, alpha, beta, childLine, saves,
-                                      legalCount);
+        const int childFirst = s.Top;
+        int16_t score = SearchMove<NodeKind::Interior>(
+            pos, eval, move, inCheck, alpha, saves, legalCount, [&](bool givesCheck) {
+                childLine[0] = Move{};
+                return SearchBranch(pos, eval, childFirst, n - 1, ply + 1, givesCheck, Negate(beta),
+                                    Negate(alpha), childLine);
+            });
         if (score <= alpha)
             continue;
         alpha = score;
         line[0] = move;
         CopyChildLine(line, childLine, n);
+        // 8. a cutoff: history for a quiet move, a lower bound in the table
         if (score >= beta) {
             if (CapturedKind(move) == 0 && PromotionKind(move) == 0)
                 RecordQuietCutoff(pos.Side, MovingKind(move), move.To, n);
@@ -406,6 +365,8 @@ static int16_t SearchMoves(Position& pos, EvalState& eval, int first, int n, int
             return score;
         }
     }
+    // 9. moves exhausted: mate or stalemate, else an exact or upper bound in
+    // the table; a full store stores nothing
     if (full)
         return eval.Score > alpha ? eval.Score : alpha;
     uint8_t bound = line[0].Kinds != 0 ? Exact : UpperBound;
@@ -418,33 +379,37 @@ static int16_t SearchMoves(Position& pos, EvalState& eval, int first, int n, int
     return result;
 }
 
-// The interior node: stop, poll, draws, table, horizon, null move, then the
-// moves. See the header for the line contract.
+// The interior node, steps 1-6 here and 7-9 in SearchMoves. See the header
+// for the line contract.
 int16_t SearchBranch(Position& pos, EvalState& eval, int first, int n, int ply, bool inCheck, int16_t alpha,
                      int16_t beta, Move* line)
 {
+    // 1. stop flag and input poll
     if (StopRequested)
         return 0;
     PollInput();
+    // 2. draw and repetition tests
     if (IsDrawnOnPath(pos, ply))
         return 0;
+    // 3. table probe
     int16_t score;
     Move hashMove;
     if (ProbeTable(pos, n, alpha, beta, score, hashMove))
         return score;
+    // 4. at the horizon, the quiescence search
     if (n <= 0)
         return SearchLeaf(pos, eval, first, ply, inCheck, alpha, beta);
 
+    // 5. path key, saves, and the table move if it fits this position (a key
+    // collision may hand over a move of another one)
     Move childLine[MaxDepth];  // entries 0 .. n - 2 are used; written before they are read
     PlyKeys[ply] = pos.Key;
-    const CheckSource source = inCheck ? FindCheckSource(pos, KingSquare(pos, pos.Side), pos.XSide)
-                                       : CheckSource{0, NoSquare};
-    const NodeSaves saves{eval, SaveUndoInfo(pos), pos.Key, source};
-    // a key collision may hand over a move of another position
+    const NodeSaves saves = SaveNode(pos, eval, inCheck);
     if (hashMove.Kinds != 0 && !IsPseudoLegal(pos, hashMove, inCheck))
         hashMove = Move{};
     if (hashMove.Kinds != 0)
         PrefetchHashSlot(KeyHintAfter(pos, hashMove));
+    // 6. null move
     if (!inCheck && n >= 3 && eval.Score > beta && (eval.Weight[White] | eval.Weight[Black]) >= 2 &&
         NullMoveFailsHigh(pos, eval, first, n, ply, beta, childLine, saves, score))
         return score;

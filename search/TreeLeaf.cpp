@@ -5,11 +5,10 @@
 #include "search/TreeLeaf.h"
 
 #include "board/Check.h"
-#include "board/MakeMove.h"
-#include "board/UndoMove.h"
 #include "movegen/GeneratorF.h"
 #include "movegen/GeneratorS.h"
 #include "movegen/MoveStore.h"
+#include "search/TreeMove.h"
 #include "search/TreeRoot.h"
 
 // Insertion sort of the store entries [first, top) by score, greatest first;
@@ -30,51 +29,16 @@ static inline void SortByScore(int first, int top)
     }
 }
 
-// What a quiescence node keeps while it tries its moves: the state to restore
-// after each one and, in check, where the check comes from.
-struct LeafSaves {
-    EvalState Eval;
-    UndoInfo Undo;
-    Bits64 Key;
-    CheckSource Check;
-};
-
-// Makes one move of a quiescence node and searches it. Returns the negated
-// child score, or alpha when the move leaves the own king in check (moves
-// that cannot answer a check are refused before they are made).
-static inline int16_t SearchLeafMove(Position& pos, EvalState& eval, const Move move, int top, int ply,
-                                     bool inCheck, int16_t alpha, int16_t beta, const LeafSaves& saves,
-                                     int& legalCount)
-{
-    // Captures are always made: taking one back reorders the victim's list.
-    if (inCheck && CapturedKind(move) == 0 && !MayAnswerCheck(pos, move, saves.Check))
-        return alpha;
-    int16_t score = alpha;
-    PlayMove(pos, move);
-    if (!MoveLeavesKingInCheck(pos, move, inCheck, saves.Check)) {
-        UpdateEvaluation(pos, move, eval);
-        NodeCount += 1;
-        bool givesCheck = GivesCheck(pos, move);
-        score = static_cast<int16_t>(-SearchLeaf(pos, eval, top, ply + 1, givesCheck, static_cast<int16_t>(-beta),
-                                                 static_cast<int16_t>(-alpha)));
-        eval = saves.Eval;
-        legalCount++;
-    }
-    TakeBack(pos, move, saves.Undo, saves.Key);
-    return score;
-}
-
-// Searches the moves [cur, top) and, for a node in check, the quiet moves
-// generated behind them. Returns the first score that reaches beta, or once
-// the moves are exhausted alpha as raised by them, or the mate score for a
-// node in check without a legal move. Evasions that do not fit into the move
-// store are not searched: the static score stands in for them.
+// Steps 4-6 of SearchLeaf: searches the moves [cur, top) and, in check, the
+// quiet evasions generated behind them. Returns the first score that reaches
+// beta, else alpha as raised by the moves, or the mate score in check without
+// a legal move. Evasions that do not fit into the move store are not
+// searched: the static score stands in for them.
 static inline int16_t SearchLeafMoves(Position& pos, EvalState& eval, int cur, int top, int ply, bool inCheck,
                                       int16_t alpha, int16_t beta)
 {
-    const CheckSource source = inCheck ? FindCheckSource(pos, KingSquare(pos, pos.Side), pos.XSide)
-                                       : CheckSource{0, NoSquare};
-    const LeafSaves saves{eval, SaveUndoInfo(pos), pos.Key, source};
+    // 4. the moves: captures, then in check the quiet evasions
+    const NodeSaves saves = SaveNode(pos, eval, inCheck);
     bool quietStage = false;
     int legalCount = 0;
     for (;; cur++) {
@@ -86,9 +50,15 @@ static inline int16_t SearchLeafMoves(Position& pos, EvalState& eval, int cur, i
             if (MoveStoreIsFull(top))
                 return eval.Score > alpha ? eval.Score : alpha;
         }
+        // 5. moves exhausted: alpha, or mated in check without a legal move
         if (cur == top)
             return legalCount == 0 && inCheck ? static_cast<int16_t>(ply - MateScore) : alpha;
-        int16_t score = SearchLeafMove(pos, eval, MoveList[cur], top, ply, inCheck, alpha, beta, saves, legalCount);
+        // 6. the move through SearchMove; a score at beta cuts off
+        const Move move = MoveList[cur];
+        int16_t score = SearchMove<NodeKind::Quiescence>(
+            pos, eval, move, inCheck, alpha, saves, legalCount, [&](bool givesCheck) {
+                return SearchLeaf(pos, eval, top, ply + 1, givesCheck, Negate(beta), Negate(alpha));
+            });
         if (score > alpha)
             alpha = score;
         if (score >= beta)
@@ -102,8 +72,10 @@ static inline int16_t SearchLeafMoves(Position& pos, EvalState& eval, int cur, i
 int16_t SearchLeaf(Position& pos, EvalState& eval, int first, int ply, bool inCheck, int16_t alpha,
                    int16_t beta)
 {
+    // 1. selective depth
     if (ply > SelDepth)
         SelDepth = static_cast<int16_t>(ply);
+    // 2. stand pat, unless in check; beyond LeafPlyLimit always
     bool tooDeep = ply > LeafPlyLimit;
     if (!inCheck || tooDeep) {
         int16_t standPat = eval.Score;
@@ -112,6 +84,7 @@ int16_t SearchLeaf(Position& pos, EvalState& eval, int first, int ply, bool inCh
         if (standPat >= beta || tooDeep)
             return standPat >= beta ? standPat : alpha;
     }
+    // 3. captures and promotions, best score first; steps 4-6 in SearchLeafMoves
     int top = GenerateCaptures(pos, first);
     if (MoveStoreIsFull(top))
         return eval.Score > alpha ? eval.Score : alpha;

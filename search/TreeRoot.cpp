@@ -5,10 +5,8 @@
 #include "search/TreeRoot.h"
 
 #include "board/Check.h"
-#include "board/Consistency.h"
 #include "board/Initialize.h"
 #include "board/MakeMove.h"
-#include "board/UndoMove.h"
 #include "frontend/Channel.h"
 #include "frontend/Decript.h"
 #include "frontend/Interface.h"
@@ -19,6 +17,7 @@
 #include "platform/Platform.h"
 #include "search/History.h"
 #include "search/TreeBranch.h"
+#include "search/TreeMove.h"
 
 #include <cmath>
 #include <cstdio>
@@ -46,9 +45,7 @@ namespace {
 struct RootSearch {
     Position& Pos;
     EvalState Eval;       // the root's evaluation, put back after every move
-    EvalState SavedEval;
-    UndoInfo Undo;
-    Bits64 Key;
+    NodeSaves Saves;      // what SearchMove restores after every root move
     bool InCheck;
     int End;              // one past the last root move; the first free store index
     int Depth;            // of the current iteration, 1 to LastDepth
@@ -58,9 +55,6 @@ struct RootSearch {
     bool HasBest;         // some root move has become best in this search
     Move Line[MaxDepth + 1];  // the root move of the best line, then the child's line
 };
-
-// Scores are 16-bit and wrap, as the negamax sign change does.
-inline int16_t Negate(int value) { return static_cast<int16_t>(-value); }
 
 }  // namespace
 
@@ -154,48 +148,38 @@ static void WriteNewBest(const RootSearch& root)
               CountersText(ElapsedMs(SearchStart)));
 }
 
-// Makes root move k, searches it at the iteration's depth and takes it back.
-// Returns the move's score, or Best unchanged for an illegal move. Debug
-// builds check the position around every root move; deeper nodes are not
-// checked, since below a null move the key keeps the en-passant file that
-// the pass cleared and so differs from one computed afresh.
+// Makes root move k, searches it at the iteration's depth with the window
+// (Best, +32767) and takes it back. Returns the move's score, or Best
+// unchanged for an illegal move. The currmove line comes before the child.
 static int16_t SearchRootMove(RootSearch& root, const Move& move, int k)
 {
-    Position& pos = root.Pos;
-    int16_t score = root.Best;
-    PlayMove(pos, move);
-    ASSERT_CONSISTENT(pos);
-    if (!LeavesKingInCheck(pos, move, root.InCheck)) {
-        int32_t elapsed = ElapsedMs(SearchStart);
-        if (elapsed > CurrentMoveDelay)
-            WriteCurrentMove(root, k, elapsed);
-        UpdateEvaluation(pos, move, root.Eval);
-        NodeCount += 1;
-        bool givesCheck = GivesCheck(pos, move);
-        root.Line[1] = Move{};
-        score = Negate(SearchBranch(pos, root.Eval, root.End, root.Depth - 1, 1, givesCheck, LowestScore,
-                                    Negate(root.Best), &root.Line[1]));
-        root.Eval = root.SavedEval;
-        root.LegalCount++;
-    }
-    TakeBack(pos, move, root.Undo, root.Key);
-    ASSERT_CONSISTENT(pos);
-    return score;
+    return SearchMove<NodeKind::Root>(
+        root.Pos, root.Eval, move, root.InCheck, root.Best, root.Saves, root.LegalCount, [&](bool givesCheck) {
+            int32_t elapsed = ElapsedMs(SearchStart);
+            if (elapsed > CurrentMoveDelay)
+                WriteCurrentMove(root, k, elapsed);
+            root.Line[1] = Move{};
+            return SearchBranch(root.Pos, root.Eval, root.End, root.Depth - 1, 1, givesCheck, LowestScore,
+                                Negate(root.Best), &root.Line[1]);
+        });
 }
 
-// One iteration over the root list in its current order; each move that
-// becomes best is brought to the front, the others keep their order. False
-// when a stop ended it (the score of the move then searched is dropped).
+// Step 5 of SearchRoot: one iteration over the root list in its current
+// order; each move that becomes best is brought to the front, the others keep
+// their order. False when a stop ended it.
 static bool SearchIteration(RootSearch& root)
 {
     std::memset(root.Line, 0, sizeof root.Line);
     root.Best = LowestScore;
     root.LegalCount = 0;
     for (int k = 0; k < root.End; k++) {
+        // 5.1 the move through SearchMove
         const Move move = MoveList[k];
         int16_t score = SearchRootMove(root, move, k);
+        // 5.2 a stop drops the score of the move then searched
         if (StopRequested)
             return false;
+        // 5.3 a new best: its line, to the front of the list, a pv line
         if (score > root.Best) {
             root.Best = score;
             root.Line[0] = move;
@@ -251,7 +235,7 @@ static void PollAtIteration()
         StopRequested = true;
 }
 
-// Counters, history, root evaluation, undo data and the root list.
+// Counters, history, root evaluation, the root's saves and the root list.
 static void StartRootSearch(RootSearch& root)
 {
     NodeCount = 1;
@@ -261,10 +245,8 @@ static void StartRootSearch(RootSearch& root)
     ClearHistory();
     Position& pos = root.Pos;
     EvaluatePosition(pos, root.Eval);
-    root.SavedEval = root.Eval;
-    root.Undo = SaveUndoInfo(pos);
-    root.Key = pos.Key;
     root.InCheck = IsSquareAttacked(pos, KingSquare(pos, pos.Side), pos.XSide);
+    root.Saves = SaveNode(pos, root.Eval, root.InCheck);
     root.End = GenerateQuietMoves(pos, GenerateCaptures(pos, 0), root.InCheck);
     root.HasBest = false;
 }
@@ -275,28 +257,37 @@ static void StartRootSearch(RootSearch& root)
 std::string SearchRoot(Position& pos)
 {
     int lastDepth = DepthLimit < 1 ? 1 : (DepthLimit > MaxDepth ? MaxDepth : DepthLimit);
-    RootSearch root{pos, {}, {}, {}, {}, false, 0, 1, lastDepth, LowestScore, 0, false, {}};
+    RootSearch root{pos, {}, {}, false, 0, 1, lastDepth, LowestScore, 0, false, {}};
+    // 1. counters, history, root evaluation and saves, the root list
     StartRootSearch(root);
+    // 2. the first legal move, the answer should no move ever be scored
     int firstLegal = FirstLegalRootMove(root);
     Move fallback = firstLegal >= 0 ? MoveList[firstLegal] : Move{};
     for (;;) {
+        // 3. one waiting input line between iterations
         PollCounter = -32768;
         PollAtIteration();
+        // 4. the "info depth" line
         if (SelDepth < root.Depth)
             SelDepth = static_cast<int16_t>(root.Depth);
         WriteInfo("info" + DepthText(root));
+        // 5. the iteration over the root moves; a stop ends the search
         if (!SearchIteration(root))
             break;
+        // 6. no legal move: a ponder or infinite search waits for its end
         if (firstLegal < 0) {
             AwaitEndOfPondering();
             break;
         }
+        // 7. the stop rule
         if (SearchIsOver(root))
             break;
+        // 8. the hard time limit armed, one ply deeper
         StopAfterMs = RemainingTime / HardTimeDivisor;
         if (root.Depth < root.LastDepth)
             root.Depth++;
     }
+    // 9. the last "info" line and the best move
     WriteInfo("info" + DepthText(root) + CountersText(ElapsedMs(SearchStart)));
     if (firstLegal < 0)
         return " 0000";

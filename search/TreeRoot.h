@@ -10,7 +10,7 @@
 constexpr int MaxDepth = 182;    // greatest iteration depth
 constexpr int MateScore = 10000; // a side mated at ply p scores p - MateScore
 
-extern double NodeCount;       // legal moves made in the current search, plus one
+extern double NodeCount;       // legal moves searched in the current search, plus one
 extern int16_t SelDepth;       // greatest ply reached in the current search
 extern int64_t SearchStart;    // millisecond clock at the start of the search
 extern int16_t PollCounter;    // input-poll counter of the interior search
