@@ -28,6 +28,10 @@ bool WaitForInput(int milliseconds);
 // Reads at most maximum bytes that are known to be waiting; returns the count.
 int ReadInputBytes(char* buffer, int maximum);
 
+// From now on standard input counts as ended and is never read: for a run
+// that takes no commands (a bench) whatever input it inherited.
+void IgnoreInput();
+
 // Writes the whole text to standard output at once, unbuffered.
 void WriteOutputBytes(const char* text, int length);
 

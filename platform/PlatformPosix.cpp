@@ -21,7 +21,8 @@ const char PathSeparator = '/';
 namespace {
 
 // Set when a read found the end of an input whose waiting bytes could not be
-// counted (FIONREAD refused); such input is then known to have ended.
+// counted (FIONREAD refused), so that it is known to have ended; or when
+// IgnoreInput gave the input up.
 bool UncountedInputEnded = false;
 
 // Writes the whole text to a descriptor, looping over partial writes; a
@@ -104,6 +105,12 @@ int ReadInputBytes(char* buffer, int maximum)
     if (count == 0)
         UncountedInputEnded = true;
     return count > 0 ? static_cast<int>(count) : 0;
+}
+
+// Standard input is left unread from here on, as if it had ended.
+void IgnoreInput()
+{
+    UncountedInputEnded = true;
 }
 
 // The whole text on descriptor 1, without stdio buffering.

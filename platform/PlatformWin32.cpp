@@ -162,6 +162,13 @@ int ReadInputBytes(char* buffer, int maximum)
     return static_cast<int>(count);
 }
 
+// Standard input is left unread from here on: it counts as a device that
+// has ended from the start.
+void IgnoreInput()
+{
+    Input = InputKind::OtherDevice;
+}
+
 // Writes the whole text to standard output; a failed write loses the rest.
 void WriteOutputBytes(const char* text, int length)
 {

@@ -71,6 +71,12 @@ int ReadInputBytes(char* buffer, int maximum)
     return static_cast<int>(count);
 }
 
+// The rest of the input is dropped.
+void IgnoreInput()
+{
+    InputRead = InputLength;
+}
+
 // Output is kept for the target to check; FuzzOutput clears it.
 void WriteOutputBytes(const char* text, int length)
 {
