@@ -268,8 +268,8 @@ def main():
     base, _, increment = args.tc.partition("+")
     settings = {"seed": args.seed, "nodes": args.nodes, "hash": args.hash, "stockfish": args.stockfish,
                 "openings": read_openings(args.openings), "talvoran": args.talvoran and os.path.abspath(args.talvoran),
-                "folder": args.talvoran and scratch_folder(args.data), "opponent": args.opponent, "options": args.option,
-                "clock": (float(base), float(increment or 0))}
+                "folder": args.talvoran and scratch_folder(args.data), "opponent": args.opponent,
+                "options": args.option, "clock": (float(base), float(increment or 0))}
     if args.talvoran:
         Players(settings).kill()  # a player that does not start fails here, not in every worker
     print("%d of %d games already written to %s; playing %d with %d jobs" %
