@@ -118,7 +118,7 @@ class Players:
                 player.kill()
 
     def new_game(self, number):
-        """Sets up game number: against an opponent, Talvoran is white in the even ones."""
+        """Sets up game number: against an opponent, the opponent is white in the even ones."""
         self.clocks = [self.base, self.base]
         self.sides = [self.talvoran, self.talvoran]
         if self.opponent:
