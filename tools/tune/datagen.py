@@ -53,18 +53,34 @@ _players = None  # with --talvoran, the worker's two players
 _settings = None
 
 
-class Stockfish(Engine):
-    """One Stockfish process on one thread; its faults raise EngineError."""
+class UciEngine(Engine):
+    """A UCI engine with its options set; its faults raise EngineError."""
 
-    def __init__(self, path, hash_mib):
-        super().__init__([path], name="stockfish")
+    def __init__(self, command, folder=None, options=()):
+        super().__init__(command, folder=folder)
         self.send("uci")
         self.wait_until("uciok")
-        self.send("setoption name Threads value 1", "setoption name Hash value %d" % hash_mib)
+        self.send(*("setoption name %s value %s" % tuple(option.split("=", 1)) for option in options))
 
     def new_game(self):
         self.send("ucinewgame", "isready")
         self.wait_until("readyok")
+
+    def move(self, fen, moves, clocks, increment):
+        """(move, seconds taken) on a clock: clocks = (white's, black's) in seconds."""
+        wtime, btime = (max(10, int(1000 * clock)) for clock in clocks)
+        inc = int(1000 * increment)
+        lines, seconds = self.ask(["position fen %s%s" % (fen, " moves " + " ".join(moves) if moves else ""),
+                                   "go wtime %d btime %d winc %d binc %d" % (wtime, btime, inc, inc)],
+                                  "bestmove", 30 + max(clocks))
+        return lines[-1].split()[1], seconds
+
+
+class Stockfish(UciEngine):
+    """One Stockfish process on one thread, searching by node budget."""
+
+    def __init__(self, path, hash_mib):
+        super().__init__([path], options=("Threads=1", "Hash=%d" % hash_mib))
 
     def best_move(self, fen, moves, nodes):
         """(move, score) for the side to move; score is ("cp", n) or ("mate", n)."""
@@ -78,39 +94,16 @@ class Stockfish(Engine):
         return lines[-1].split()[1], score
 
 
-class UciPlayer(Engine):
-    """A UCI engine that plays on a clock; its faults raise EngineError."""
-
-    def __init__(self, command, folder=None, options=()):
-        super().__init__(command, folder=folder)
-        self.send("uci")
-        self.wait_until("uciok")
-        self.send(*("setoption name %s value %s" % tuple(option.split("=", 1)) for option in options))
-
-    def new_game(self):
-        self.send("ucinewgame", "isready")
-        self.wait_until("readyok")
-
-    def move(self, fen, moves, clocks, increment):
-        """(move, seconds taken) with clocks = (white's, black's) in seconds."""
-        wtime, btime = (max(10, int(1000 * clock)) for clock in clocks)
-        inc = int(1000 * increment)
-        lines, seconds = self.ask(["position fen %s%s" % (fen, " moves " + " ".join(moves) if moves else ""),
-                                   "go wtime %d btime %d winc %d binc %d" % (wtime, btime, inc, inc)],
-                                  "bestmove", 30 + max(clocks))
-        return lines[-1].split()[1], seconds
-
-
 class Players:
     """Talvoran against itself (one process plays both sides) or against an
     opponent, each with its own clock of base seconds plus the increment."""
 
     def __init__(self, settings):
         self.base, self.increment = settings["clock"]
-        self.talvoran = UciPlayer([settings["talvoran"]], settings["folder"])
+        self.talvoran = UciEngine([settings["talvoran"]], settings["folder"])
         self.opponent = None
         if settings["opponent"]:
-            self.opponent = UciPlayer(shlex.split(settings["opponent"]), options=settings["options"])
+            self.opponent = UciEngine(shlex.split(settings["opponent"]), options=settings["options"])
 
     def kill(self):
         for player in (self.talvoran, self.opponent):
