@@ -13,6 +13,10 @@
 //       best), plus A times the squared distances from the start (default
 //       1e-9); every tenth game is held out; writes the six files into the
 //       out directory (default Data)
+//   talvoran-tune coverage IN [--min N]
+//       counts the pieces of IN's training positions on every cell, as the
+//       fit sees them: a board of counts per kind and half, then the cells
+//       seen fewer than N times (default 100: the fit leaves those alone)
 #include "frontend/Interface.h"
 #include "movegen/GeneratorF.h"
 #include "movegen/MoveStore.h"
@@ -135,15 +139,16 @@ static int Filter(const std::string& in, const std::string& out, int skipPlies)
     return 0;
 }
 
-static int Fit(const std::string& in, double lambda, const TuneSettings& settings, const std::string& from,
-               const std::string& out)
+// Reads the positions of a labelled file that the fit would use, split as
+// the fit splits them (every tenth game held out); false if it cannot open it.
+static bool ReadPositions(const std::string& in, double lambda, std::vector<TunePosition>& training,
+                          std::vector<TunePosition>& heldOut)
 {
     std::ifstream source(in);
     if (!source) {
         std::cerr << "cannot open " << in << "\n";
-        return 1;
+        return false;
     }
-    std::vector<TunePosition> training, heldOut;
     std::string line;
     Position pos;
     while (std::getline(source, line)) {
@@ -155,6 +160,15 @@ static int Fit(const std::string& in, double lambda, const TuneSettings& setting
                                              (1 - lambda) * WinProbability(1.0, labelled.Score));
         (labelled.Game % 10 == 9 ? heldOut : training).push_back(position);
     }
+    return true;
+}
+
+static int Fit(const std::string& in, double lambda, const TuneSettings& settings, const std::string& from,
+               const std::string& out)
+{
+    std::vector<TunePosition> training, heldOut;
+    if (!ReadPositions(in, lambda, training, heldOut))
+        return 1;
     TuneTables tables = MaterialTables();
     if (!from.empty()) {
         LoadTables(from);
@@ -175,11 +189,44 @@ static int Fit(const std::string& in, double lambda, const TuneSettings& setting
     return 0;
 }
 
+// Prints the fit's count of training pieces on every cell, and the cells
+// with fewer than least.
+static int Coverage(const std::string& in, int least)
+{
+    static const char* const kinds[6] = {"pawn", "knight", "bishop", "rook", "queen", "king"};
+    static const char* const halves[2] = {"middle game", "endgame"};
+    std::vector<TunePosition> training, heldOut;
+    if (!ReadPositions(in, 0, training, heldOut))
+        return 1;
+    const std::vector<int> counts = CellCounts(training);
+    std::printf("%zu training positions\n", training.size());
+    for (int kind = 0; kind < 6; kind++)
+        for (int half = 0; half < 2; half++) {
+            std::printf("%s, %s (rank 8 first)\n", kinds[kind], halves[half]);
+            for (int rank = 0; rank < 8; rank++)
+                for (int file = 0; file < 8; file++)
+                    std::printf(file == 7 ? "%8d\n" : "%8d", counts[kind * 128 + rank * 16 + half * 8 + file]);
+        }
+    int sparse = 0;
+    std::printf("cells seen fewer than %d times (pawns on ranks 1 and 8 left out):\n", least);
+    for (int kind = 0; kind < 6; kind++)
+        for (int n = 0; n < 128; n++) {
+            if (counts[kind * 128 + n] >= least || (kind == 0 && (n / 16 == 0 || n / 16 == 7)))
+                continue;
+            sparse++;
+            std::printf("  %s %s %c%d: %d\n", kinds[kind], halves[n % 16 / 8], 'a' + n % 8, 8 - n / 16,
+                        counts[kind * 128 + n]);
+        }
+    std::printf("%d cells in all\n", sparse);
+    return 0;
+}
+
 static int Usage()
 {
     std::fprintf(stderr, "usage: talvoran-tune filter IN OUT [--skip-plies N]\n"
                          "       talvoran-tune fit IN [--lambda L] [--passes N] [--rate R] [--seed S] "
-                         "[--ridge A] [--from DIR] [--out DIR]\n");
+                         "[--ridge A] [--from DIR] [--out DIR]\n"
+                         "       talvoran-tune coverage IN [--min N]\n");
     return 2;
 }
 
@@ -188,7 +235,7 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() < 2)
         return Usage();
-    int skipPlies = 8;
+    int skipPlies = 8, least = 100;
     double lambda = 0;
     TuneSettings settings;
     std::string from, out = "Data";
@@ -200,6 +247,8 @@ int main(int argc, char** argv)
             return Usage();
         if (a == "--skip-plies")
             skipPlies = std::atoi(args[++i].c_str());
+        else if (a == "--min")
+            least = std::atoi(args[++i].c_str());
         else if (a == "--lambda")
             lambda = std::atof(args[++i].c_str());
         else if (a == "--passes")
@@ -225,5 +274,7 @@ int main(int argc, char** argv)
         return Filter(files[0], files[1], skipPlies);
     if (args[0] == "fit" && files.size() == 1)
         return Fit(files[0], lambda, settings, from, out);
+    if (args[0] == "coverage" && files.size() == 1)
+        return Coverage(files[0], least);
     return Usage();
 }

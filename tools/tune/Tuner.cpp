@@ -153,15 +153,21 @@ static void AddGradient(const std::vector<TunePosition>& positions, const std::v
     }
 }
 
+std::vector<int> CellCounts(const std::vector<TunePosition>& positions)
+{
+    std::vector<int> counts(CellCount, 0);
+    for (const TunePosition& position : positions)
+        for (int j = 0; j < position.Count; j++)
+            counts[std::abs(position.Cells[j]) - 1]++;
+    return counts;
+}
+
 void FitTables(const std::vector<TunePosition>& training, const std::vector<TunePosition>& heldOut,
                TuneTables& tables, double k, const TuneSettings& settings, std::ostream& out)
 {
     double* values = &tables.Values[0][0];
     const std::vector<double> start(values, values + CellCount);
-    std::vector<int> seen(CellCount, 0);
-    for (const TunePosition& position : training)
-        for (int j = 0; j < position.Count; j++)
-            seen[std::abs(position.Cells[j]) - 1]++;
+    const std::vector<int> seen = CellCounts(training);
     std::vector<double> gradient(CellCount), first(CellCount, 0), second(CellCount, 0);
     std::vector<uint32_t> order(training.size());
     std::iota(order.begin(), order.end(), 0u);

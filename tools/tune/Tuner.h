@@ -57,6 +57,9 @@ double MeanError(const std::vector<TunePosition>& positions, const TuneTables& t
 // The k in 0.1 ... 4 that makes MeanError least for the tables.
 double FitScale(const std::vector<TunePosition>& positions, const TuneTables& tables);
 
+// How many of positions' pieces stand on each cell: counts[(kind - 1) * 128 + n].
+std::vector<int> CellCounts(const std::vector<TunePosition>& positions);
+
 struct TuneSettings {
     int Passes = 40;            // passes over the training positions
     int BatchSize = 16384;      // positions per Adam step

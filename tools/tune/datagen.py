@@ -1,60 +1,86 @@
 #!/usr/bin/env python3
-"""Plays Stockfish against itself and writes labelled positions to learn from.
+"""Plays chess games and writes labelled positions to learn from.
 
-Every game starts from a position of the openings file followed by a few
-random legal plies, all chosen from the seed and the game's number, so game n
-of a seed is the same game in every run. Stockfish chooses every move with a
-fixed node budget; each position it moves from is written with the game's
-result and Stockfish's score of it, one line per position:
+Two sources of games. By default Stockfish plays itself with a fixed node
+budget. With --talvoran, Talvoran plays (against itself, or against a UCI
+engine given by --opponent) on a clock, and Stockfish only scores: every
+position of the game is searched by Stockfish with the node budget. Either
+way every position is written with the game's result and Stockfish's score
+of it and best move there, one line per position:
 
     FEN; result R; score S; ply P; best M; game G
 
 R is 1, 0.5 or 0 from white's view, S centipawns from white's view ("mate N"
 when Stockfish sees a mate, N plies with a sign for the side that mates), P
-the ply since the opening position, M Stockfish's move. A game's lines are
-appended together when it ends, so a stopped run leaves whole games only;
-run it again with the same arguments and it plays only the games not yet
-written.
+the ply since the opening position, M Stockfish's move. Every game starts
+from a position of the openings file followed by a few random legal plies,
+all chosen from the seed and the game's number (against an opponent, games
+2n and 2n+1 share a start with colours reversed), so a game of Stockfish's
+is the same game in every run; Talvoran's games on a clock vary with the
+machine's speed. A game's lines are appended together when it ends, so a
+stopped run leaves whole games only; run it again with the same arguments
+and it plays only the games not yet written.
 
     tools/tune/datagen.py --games 20000 -j 2 --seed 1 --out positions.txt
+    tools/tune/datagen.py --talvoran build/talvoran-lf --tc 2+0.02 --games 2000 \
+        --first-game 1000000 --seed 2 --out talvoran.txt
 
-A game ends by the rules (judged by python/movejudge.py), or when both sides
-have seen one side ahead by ADJUDICATE_WIN centipawns for four plies in a
-row, or, after ply 80, when the score stayed within ADJUDICATE_DRAW of zero
-for ten plies, or at ply 400 as a draw.
+A game ends by the rules (judged by python/movejudge.py), or when Stockfish
+has seen one side ahead by ADJUDICATE_WIN centipawns for four plies in a
+row, or, after ply 80, when its score stayed within ADJUDICATE_DRAW of zero
+for ten plies, or at ply 400 as a draw. Nobody loses on time: the clock only
+sets the pace.
 """
 
 import argparse
 import multiprocessing
 import os
 import random
+import shlex
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "python"))
 import movejudge  # noqa: E402
-from enginepipe import Engine  # noqa: E402
+from enginepipe import Engine, EngineError, scratch_folder  # noqa: E402
 
 ADJUDICATE_WIN = 1000
 ADJUDICATE_DRAW = 10
 MAX_PLIES = 400
 
 _engine = None  # the worker process's Stockfish
+_players = None  # with --talvoran, the worker's two players
 _settings = None
 
 
-class Stockfish(Engine):
-    """One Stockfish process on one thread; its faults raise EngineError."""
+class UciEngine(Engine):
+    """A UCI engine with its options set; its faults raise EngineError."""
 
-    def __init__(self, path, hash_mib):
-        super().__init__([path], name="stockfish")
+    def __init__(self, command, folder=None, options=()):
+        super().__init__(command, folder=folder)
         self.send("uci")
         self.wait_until("uciok")
-        self.send("setoption name Threads value 1", "setoption name Hash value %d" % hash_mib)
+        self.send(*("setoption name %s value %s" % tuple(option.split("=", 1)) for option in options))
 
     def new_game(self):
         self.send("ucinewgame", "isready")
         self.wait_until("readyok")
+
+    def move(self, fen, moves, clocks, increment):
+        """(move, seconds taken) on a clock: clocks = (white's, black's) in seconds."""
+        wtime, btime = (max(10, int(1000 * clock)) for clock in clocks)
+        inc = int(1000 * increment)
+        lines, seconds = self.ask(["position fen %s%s" % (fen, " moves " + " ".join(moves) if moves else ""),
+                                   "go wtime %d btime %d winc %d binc %d" % (wtime, btime, inc, inc)],
+                                  "bestmove", 30 + max(clocks))
+        return lines[-1].split()[1], seconds
+
+
+class Stockfish(UciEngine):
+    """One Stockfish process on one thread, searching by node budget."""
+
+    def __init__(self, path, hash_mib):
+        super().__init__([path], options=("Threads=1", "Hash=%d" % hash_mib))
 
     def best_move(self, fen, moves, nodes):
         """(move, score) for the side to move; score is ("cp", n) or ("mate", n)."""
@@ -68,10 +94,45 @@ class Stockfish(Engine):
         return lines[-1].split()[1], score
 
 
+class Players:
+    """Talvoran against itself (one process plays both sides) or against an
+    opponent, each with its own clock of base seconds plus the increment."""
+
+    def __init__(self, settings):
+        self.base, self.increment = settings["clock"]
+        self.talvoran = UciEngine([settings["talvoran"]], settings["folder"])
+        self.opponent = None
+        if settings["opponent"]:
+            self.opponent = UciEngine(shlex.split(settings["opponent"]), options=settings["options"])
+
+    def kill(self):
+        for player in (self.talvoran, self.opponent):
+            if player:
+                player.kill()
+
+    def new_game(self, number):
+        """Sets up game number: against an opponent, the opponent is white in the even ones."""
+        self.clocks = [self.base, self.base]
+        self.sides = [self.talvoran, self.talvoran]
+        if self.opponent:
+            self.sides[number % 2] = self.opponent
+            self.opponent.new_game()
+        self.talvoran.new_game()
+
+    def move(self, fen, moves, white_to_move):
+        """The move of the side to move, whose clock runs meanwhile."""
+        side = 0 if white_to_move else 1
+        move, seconds = self.sides[side].move(fen, moves, self.clocks, self.increment)
+        self.clocks[side] += self.increment - seconds
+        return move
+
+
 def start_worker(settings):
-    global _engine, _settings
+    global _engine, _players, _settings
     _settings = settings
     _engine = Stockfish(settings["stockfish"], settings["hash"])
+    if settings["talvoran"]:
+        _players = Players(settings)
 
 
 def random_start(chooser, openings):
@@ -93,12 +154,29 @@ def white_view(score, white_to_move):
 
 
 def play_game(number):
-    """Plays game number; returns (number, lines)."""
+    """Plays game number; returns (number, lines), no lines when a player failed."""
+    try:
+        return number, game_lines(number)
+    except EngineError as error:
+        if not _players:
+            raise
+        print("game %d: %s" % (number, error), file=sys.stderr, flush=True)
+        _engine.kill()
+        _players.kill()
+        start_worker(_settings)  # fresh engines for the next game
+        return number, []
+
+
+def game_lines(number):
+    """Plays game number: Stockfish scores every position, and its move is
+    played unless Talvoran's players play. Returns the game's lines."""
     settings = _settings
-    chooser = random.Random(settings["seed"] * 1000003 + number)
+    chooser = random.Random(settings["seed"] * 1000003 + (number // 2 if settings["opponent"] else number))
     start = random_start(chooser, settings["openings"])
     game = movejudge.Game(start)
     _engine.new_game()
+    if _players:
+        _players.new_game(number)
     records = []
     ahead, quiet = 0, 0
     result = None
@@ -125,12 +203,16 @@ def play_game(number):
         elif quiet >= 10:
             result = "0.5"
         else:
+            if _players:
+                move = _players.move(start, game.moves, board.white_to_move)
+                if move not in board.legal_moves():
+                    raise EngineError("game %d: illegal move %s in %s" % (number, move, board.fen()))
             game.play(move)
     lines = []
     for fen, kind, value, ply, move in records:
         score = "mate %d" % value if kind == "mate" else "%d" % value
         lines.append("%s; result %s; score %s; ply %d; best %s; game %d\n" % (fen, result, score, ply, move, number))
-    return number, lines
+    return lines
 
 
 def games_written(path):
@@ -157,22 +239,34 @@ def read_openings(path):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--games", type=int, default=1000, help="games numbered 0 to N-1 (default 1000)")
+    parser.add_argument("--games", type=int, default=1000, help="games numbered from the first on (default 1000)")
+    parser.add_argument("--first-game", type=int, default=0, help="the first game's number (default 0)")
     parser.add_argument("-j", "--jobs", type=int, default=os.cpu_count() or 1, help="games played at once")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--nodes", type=int, default=4000, help="Stockfish's node budget per move")
     parser.add_argument("--hash", type=int, default=16, help="Stockfish's hash in MiB")
     parser.add_argument("--openings", default=os.path.join(here, "..", "..", "tests", "data", "openings.epd"))
     parser.add_argument("--stockfish", default="/usr/games/stockfish")
+    parser.add_argument("--talvoran", metavar="BINARY", help="Talvoran plays (talvoran-lf), Stockfish scores")
+    parser.add_argument("--data", default=os.path.join(here, "..", "..", "Data"), help="Talvoran's Data/ folder")
+    parser.add_argument("--opponent", metavar="COMMAND", help="a UCI engine Talvoran plays (default: itself)")
+    parser.add_argument("--option", action="append", default=[], metavar="NAME=VALUE",
+                        help="a setoption for the opponent, repeatable")
+    parser.add_argument("--tc", default="2+0.02", help="with --talvoran, seconds a game plus seconds a move")
     parser.add_argument("--out", default="positions.txt")
     args = parser.parse_args()
 
     done = games_written(args.out)
-    todo = [n for n in range(args.games) if n not in done]
+    todo = [n for n in range(args.first_game, args.first_game + args.games) if n not in done]
+    base, _, increment = args.tc.partition("+")
     settings = {"seed": args.seed, "nodes": args.nodes, "hash": args.hash, "stockfish": args.stockfish,
-                "openings": read_openings(args.openings)}
+                "openings": read_openings(args.openings), "talvoran": args.talvoran and os.path.abspath(args.talvoran),
+                "folder": args.talvoran and scratch_folder(args.data), "opponent": args.opponent,
+                "options": args.option, "clock": (float(base), float(increment or 0))}
+    if args.talvoran:
+        Players(settings).kill()  # a player that does not start fails here, not in every worker
     print("%d of %d games already written to %s; playing %d with %d jobs" %
-          (len(done), args.games, args.out, len(todo), args.jobs), flush=True)
+          (args.games - len(todo), args.games, args.out, len(todo), args.jobs), flush=True)
     started = time.monotonic()
     positions = 0
     with open(args.out, "a") as out, multiprocessing.Pool(args.jobs, start_worker, (settings,)) as pool:
