@@ -8,7 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-bash tools/install-packages.sh cmake g++ libgtest-dev python3 polyglot clang libclang-rt-14-dev
+bash tools/install-packages.sh cmake g++ libgtest-dev python3 polyglot clang libclang-rt-14-dev \
+  xvfb xboard fairymax
 
 # Two tracked paths (files or folders) that differ only in case cannot both
 # exist in a checkout on Windows or macOS, whose file systems ignore case.
