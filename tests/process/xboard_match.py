@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A short match in xboard, the Linux GUI, under a virtual display (Xvfb):
 Talvoran's line-feed build through PolyGlot against Fairy-Max, two games of
-20 moves in 8 s (repeating; a draw is scored after 80 moves). xboard writes
+20 moves in 8 s (repeating; a draw is scored after 40 moves). xboard writes
 the games as PGN; every move of each is judged with the move judge, and so
 are the check signs and the mates xboard scored; Talvoran must not lose on
 time.
@@ -79,7 +79,7 @@ def main():
     command = [programs["xvfb-run"], "-a", programs["xboard"],
                "-fcp", os.path.abspath(sys.argv[1]), "-fd", folder, "-fUCI",
                "-scp", programs["fairymax"], "-sd", folder,
-               "-mg", str(GAMES), "-mps", "20", "-tc", "0:08", "-adjudicateDrawMoves", "80", "-sgf", pgn,
+               "-mg", str(GAMES), "-mps", "20", "-tc", "0:08", "-adjudicateDrawMoves", "40", "-sgf", pgn,
                "-xexit", "-xponder", "-autoflag", "-soundProgram", "true"]
     try:
         finished = subprocess.run(command, cwd=folder, env=environment, capture_output=True, text=True, timeout=240)
