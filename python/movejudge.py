@@ -492,6 +492,40 @@ class Board:
         frm, to, _, kind = self._move(move)
         return kind == EN_PASSANT or bool(self._cells[to])
 
+    def san(self, move):
+        """Standard algebraic notation of a legal UCI move, with + or # when
+        it gives check or mate (as PGN files write it)."""
+        after = self.play(move)
+        return self._san_body(move) + ("#" if after.is_checkmate() else "+" if after.in_check() else "")
+
+    def _san_body(self, move):
+        frm, to = move[:2], move[2:4]
+        piece = self.piece_at(frm).upper()
+        capture = "x" if self.is_capture(move) else ""
+        if piece == "K" and abs(ord(frm[0]) - ord(to[0])) == 2:
+            return "O-O" if to[0] == "g" else "O-O-O"
+        if piece == "P":
+            return (frm[0] + capture if capture else "") + to + ("=" + move[4].upper() if len(move) == 5 else "")
+        rivals = [m for m in self.legal_moves()
+                  if m[:2] != frm and m[2:4] == to and self.piece_at(m[:2]).upper() == piece]
+        if not rivals:
+            mark = ""
+        elif all(m[0] != frm[0] for m in rivals):
+            mark = frm[0]
+        elif all(m[1] != frm[1] for m in rivals):
+            mark = frm[1]
+        else:
+            mark = frm
+        return piece + mark + capture + to
+
+    def move_from_san(self, text):
+        """The legal UCI move written as text in SAN (check signs and !?
+        marks are not compared; castling with zeros is taken), or None when
+        no move or more than one fits."""
+        wanted = text.rstrip("+#!?").replace("0", "O")
+        found = [move for move in self.legal_moves() if self._san_body(move) == wanted]
+        return found[0] if len(found) == 1 else None
+
     def is_irreversible(self, move):
         """A pawn move or a capture: the kind that restarts the fifty-move
         count, after which no earlier position can come back."""

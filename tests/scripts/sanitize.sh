@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer and with the consistency checks on (build-asan),
 # then runs the unit tests there and the perft suite up to a leaf budget.
 # The perft suite test, which counts millions of leaves, is left to the release
-# build; the suite run below covers the same positions at smaller depths.
+# build; the suite run below covers the same positions at smaller depths. So is
+# the xboard match, a minute and a half of games on the clock.
 #   tests/scripts/sanitize.sh [PERFT_LEAF_BUDGET]     default 200000
 set -euo pipefail
 cd "$(dirname "$0")/../.."

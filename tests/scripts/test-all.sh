@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds everything from a fresh clone and runs every test: the Windows cross
-# builds under wine; the unit and perft tests in the sanitizer build; the fuzz
-# targets for a bounded time each, with ten fast self-play games alongside;
-# then the native unit, perft and process tests. Installs the Debian packages
-# that the tests need when they are missing (run as root).
+# builds under wine; the download packages; the unit and perft tests in the
+# sanitizer build; the fuzz targets for a bounded time each, with ten fast
+# self-play games alongside; then the native unit, perft and process tests.
+# Installs the Debian packages that the tests need when they are missing (run
+# as root).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-bash tools/install-packages.sh cmake g++ libgtest-dev python3 polyglot clang libclang-rt-14-dev
+bash tools/install-packages.sh cmake g++ libgtest-dev python3 polyglot clang libclang-rt-14-dev \
+  xvfb xboard fairymax
 
 # Two tracked paths (files or folders) that differ only in case cannot both
 # exist in a checkout on Windows or macOS, whose file systems ignore case.
@@ -28,6 +30,10 @@ cmake --build build -j "$jobs"
 # Windows: 32-bit and 64-bit cross builds, the 64-bit one run under wine; its
 # bench signature is compared with the native build's.
 bash tests/scripts/windows.sh build
+
+# The download packages (tools/package.sh) from those builds, each unpacked
+# into an empty folder and played there.
+bash tests/scripts/packages.sh build
 
 # AddressSanitizer and UndefinedBehaviorSanitizer, consistency checks on.
 bash tests/scripts/sanitize.sh

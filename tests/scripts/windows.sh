@@ -80,26 +80,9 @@ cmake --build "$native" -j 2 --target talvoran-bench >/dev/null
 echo "builds: $((SECONDS - start)) s"
 
 # --- wine -----------------------------------------------------------------------
-# A private prefix under the build directory, without a display: wine's null
-# graphics driver still creates windows, so message boxes open and can be
-# answered by the driver.
-export WINEPREFIX="$root/build-win64/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 start=$SECONDS
-if [ ! -f "$WINEPREFIX/user.reg" ] || ! grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg"; then
-  wineboot -i >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-  wineserver -w
-fi
+source tests/scripts/wine-prefix.sh
 echo "wine prefix: $((SECONDS - start)) s"
-
-# Windows name of a path of this machine (wine maps drive Z: to /).
-windows_path() {
-  local path
-  path=$(realpath "$1")
-  printf 'Z:%s' "${path//\//\\}"
-}
 
 # A fresh working directory with the engine's data files beside it.
 session="$root/build-win64/session"

@@ -78,6 +78,24 @@ def en_passant_counts_for_repetition_only_when_legal():
     assert taker.repetition_key().endswith(" e3") and "d4e3" in taker.legal_moves()
 
 
+@case
+def standard_algebraic_notation():
+    # every legal move of these positions has one SAN that leads back to it
+    for fen in (movejudge.Board.START_FEN, "r3k2r/1P4P1/8/2pP4/8/1N3N2/8/R3K2R w KQkq c6 0 1",
+                "8/8/1k6/8/7Q/8/8/K3Q2Q w - - 0 1"):
+        board = movejudge.Board.from_fen(fen)
+        for move in board.legal_moves():
+            assert board.move_from_san(board.san(move)) == move, (fen, move, board.san(move))
+    board = movejudge.Board.from_fen("r3k2r/1P4P1/8/2pP4/8/1N3N2/8/R3K2R w KQkq c6 0 1")
+    assert [board.san(m) for m in ("d5c6", "b3d2", "f3d2", "e1c1", "b7a8q", "g7h8n", "a1a8")] == \
+        ["dxc6", "Nbd2", "Nfd2", "O-O-O", "bxa8=Q+", "gxh8=N", "Rxa8+"]
+    queens = movejudge.Board.from_fen("8/8/1k6/8/7Q/8/8/K3Q2Q w - - 0 1")
+    assert [queens.san(m) for m in ("e1e4", "h4e4", "h1e4", "h1h2")] == ["Qee4", "Q4e4", "Qh1e4", "Q1h2"]
+    assert queens.move_from_san("Qe4") is None  # three queens reach e4
+    assert movejudge.Board.start().play("f2f3").play("e7e5").play("g2g4").san("d8h4") == "Qh4#"
+    assert movejudge.Board.start().move_from_san("Nd2") is None
+
+
 def main():
     passed = failed = 0
     for function in CASES:
