@@ -22,29 +22,6 @@ import movejudge  # noqa: E402
 from enginepipe import Engine, EngineError  # noqa: E402
 
 
-def san(board, move):
-    """The SAN of a legal UCI move, without check or mate signs."""
-    frm, to = move[:2], move[2:4]
-    piece = board.piece_at(frm).upper()
-    capture = board.is_capture(move)
-    if piece == "K" and abs(ord(frm[0]) - ord(to[0])) == 2:
-        return "O-O" if to[0] == "g" else "O-O-O"
-    if piece == "P":
-        text = (frm[0] + "x" if capture else "") + to
-        return text + ("=" + move[4].upper() if len(move) == 5 else "")
-    rivals = [m for m in board.legal_moves()
-              if m != move and m[2:4] == to and board.piece_at(m[:2]).upper() == piece]
-    if not rivals:
-        mark = ""
-    elif all(m[0] != frm[0] for m in rivals):
-        mark = frm[0]
-    elif all(m[1] != frm[1] for m in rivals):
-        mark = frm[1]
-    else:
-        mark = frm
-    return piece + mark + ("x" if capture else "") + to
-
-
 def read_suite(path):
     """(fen, best moves, avoid moves, id) for each line of the suite."""
     entries = []
@@ -95,7 +72,7 @@ def run_suite(engine, suite, seconds):
         engine.send("stop")
         move = engine.wait_until("bestmove")[-1].split()[1]
         board = movejudge.Board.from_fen(fen)
-        played = san(board, move) if move in board.legal_moves() else move
+        played = board.san(move).rstrip("+#") if move in board.legal_moves() else move
         ok = played in best if best else played not in avoid
         solved += ok
         if not ok:
