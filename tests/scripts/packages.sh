@@ -10,21 +10,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
-passed=0
-failed=0
-
-# Counts one check and prints its outcome.
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-    passed=$((passed + 1))
-  else
-    echo "FAILED: $what"
-    failed=$((failed + 1))
-  fi
-}
+# check WHAT COMMAND..., counted in passed and failed
+source tests/scripts/check.sh
 
 bash tools/package.sh "${1:-build}" build-win32 build-win64 | sed 's/^/packaged: /'
 base=talvoran-$(git describe --tags --always 2>/dev/null || echo unknown)

@@ -14,21 +14,8 @@ cd "$(dirname "$0")/../.."
 root=$PWD
 native=${1:-build-windows-native}
 data="$root/tests/data"
-passed=0
-failed=0
-
-# Counts one check and prints its outcome.
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-    passed=$((passed + 1))
-  else
-    echo "FAILED: $what"
-    failed=$((failed + 1))
-  fi
-}
+# check WHAT COMMAND..., counted in passed and failed
+source tests/scripts/check.sh
 
 # --- packages -----------------------------------------------------------------
 bash tools/install-packages.sh cmake g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64
