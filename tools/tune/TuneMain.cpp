@@ -6,13 +6,17 @@
 //       promotion, and the quiescence search returns the static score
 //       (of material alone)
 //   talvoran-tune fit IN [--lambda L] [--passes N] [--rate R] [--ridge A]
-//                        [--seed S] [--from DIR] [--out DIR]
+//                        [--smooth B] [--min N] [--fill] [--seed S] [--from DIR]
+//                        [--out DIR]
 //       fits the tables, starting from material alone on every square (or
 //       from DIR's files), to the label L * result + (1 - L) * Stockfish's
 //       score as a probability (default L 0: Stockfish's score alone played
 //       best), plus A times the squared distances from the start (default
-//       1e-9); every tenth game is held out; writes the six files into the
-//       out directory (default Data)
+//       1e-9), plus B times the squared differences of neighbouring cells
+//       (default 0); cells with fewer than N pieces (default 100) are not
+//       fitted: they keep their start, or with --fill take their fitted
+//       neighbours' values; every tenth game is held out; writes the six
+//       files into the out directory (default Data)
 //   talvoran-tune coverage IN [--min N]
 //       counts the pieces of IN's training positions on every cell, as the
 //       fit sees them: a board of counts per kind and half, then the cells
@@ -225,7 +229,7 @@ static int Usage()
 {
     std::fprintf(stderr, "usage: talvoran-tune filter IN OUT [--skip-plies N]\n"
                          "       talvoran-tune fit IN [--lambda L] [--passes N] [--rate R] [--seed S] "
-                         "[--ridge A] [--from DIR] [--out DIR]\n"
+                         "[--ridge A] [--smooth B] [--min N] [--fill] [--from DIR] [--out DIR]\n"
                          "       talvoran-tune coverage IN [--min N]\n");
     return 2;
 }
@@ -242,13 +246,13 @@ int main(int argc, char** argv)
     std::vector<std::string> files;
     for (size_t i = 1; i < args.size(); i++) {
         const std::string& a = args[i];
-        bool valued = a.rfind("--", 0) == 0;
+        bool valued = a.rfind("--", 0) == 0 && a != "--fill";
         if (valued && i + 1 >= args.size())
             return Usage();
         if (a == "--skip-plies")
             skipPlies = std::atoi(args[++i].c_str());
         else if (a == "--min")
-            least = std::atoi(args[++i].c_str());
+            least = settings.MinimumCount = std::atoi(args[++i].c_str());
         else if (a == "--lambda")
             lambda = std::atof(args[++i].c_str());
         else if (a == "--passes")
@@ -257,8 +261,12 @@ int main(int argc, char** argv)
             settings.Rate = std::atof(args[++i].c_str()), settings.FinalRate = settings.Rate / 10;
         else if (a == "--ridge")
             settings.Ridge = std::atof(args[++i].c_str());
+        else if (a == "--smooth")
+            settings.Smooth = std::atof(args[++i].c_str());
         else if (a == "--seed")
             settings.Seed = std::strtoull(args[++i].c_str(), nullptr, 10);
+        else if (a == "--fill")
+            settings.Fill = true;
         else if (a == "--from")
             from = args[++i];
         else if (a == "--out")

@@ -153,6 +153,70 @@ static void AddGradient(const std::vector<TunePosition>& positions, const std::v
     }
 }
 
+int CellNeighbours(int cell, int neighbours[4])
+{
+    const int kind = cell / 128, n = cell % 128;
+    const int row = n / 16, column = n % 8;
+    const int firstRow = kind == Pawn - 1 ? 1 : 0, lastRow = kind == Pawn - 1 ? 6 : 7;
+    int count = 0;
+    if (row < firstRow || row > lastRow)
+        return 0;
+    if (column > 0)
+        neighbours[count++] = cell - 1;
+    if (column < 7)
+        neighbours[count++] = cell + 1;
+    if (row > firstRow)
+        neighbours[count++] = cell - 16;
+    if (row < lastRow)
+        neighbours[count++] = cell + 16;
+    return count;
+}
+
+// Adds the gradient of the smoothness term: each pair of neighbouring cells
+// that are both fitted costs smooth times the square of their difference.
+static void AddSmoothGradient(const double* values, const std::vector<bool>& fitted, double smooth, double* gradient)
+{
+    int neighbours[4];
+    for (int i = 0; i < CellCount; i++) {
+        if (!fitted[i])
+            continue;
+        for (int j = 0, count = CellNeighbours(i, neighbours); j < count; j++)
+            if (fitted[neighbours[j]])
+                gradient[i] += 2 * smooth * (values[i] - values[neighbours[j]]);
+    }
+}
+
+void FillRareCells(TuneTables& tables, const std::vector<int>& seen, int minimum)
+{
+    double* values = &tables.Values[0][0];
+    int neighbours[4];
+    for (int table = 0; table < 12; table++) {  // a kind's half: cells kind * 128 + row * 16 + half * 8 + column
+        const int kind = table / 2, half = table % 2;
+        std::vector<int> rare;
+        bool anchored = false;
+        for (int row = 0; row < 8; row++)
+            for (int column = 0; column < 8; column++) {
+                int cell = kind * 128 + row * 16 + half * 8 + column;
+                if (CellNeighbours(cell, neighbours) == 0)
+                    continue;  // a pawn's first or last rank
+                if (seen[cell] < minimum)
+                    rare.push_back(cell);
+                else
+                    anchored = true;
+            }
+        if (!anchored)
+            continue;
+        for (int sweep = 0; sweep < 2000; sweep++)  // Gauss-Seidel: settles well within this on an 8x8 board
+            for (int cell : rare) {
+                double sum = 0;
+                int count = CellNeighbours(cell, neighbours);
+                for (int j = 0; j < count; j++)
+                    sum += values[neighbours[j]];
+                values[cell] = sum / count;
+            }
+    }
+}
+
 std::vector<int> CellCounts(const std::vector<TunePosition>& positions)
 {
     std::vector<int> counts(CellCount, 0);
@@ -168,6 +232,9 @@ void FitTables(const std::vector<TunePosition>& training, const std::vector<Tune
     double* values = &tables.Values[0][0];
     const std::vector<double> start(values, values + CellCount);
     const std::vector<int> seen = CellCounts(training);
+    std::vector<bool> fitted(CellCount);
+    for (int i = 0; i < CellCount; i++)
+        fitted[i] = seen[i] >= settings.MinimumCount;
     std::vector<double> gradient(CellCount), first(CellCount, 0), second(CellCount, 0);
     std::vector<uint32_t> order(training.size());
     std::iota(order.begin(), order.end(), 0u);
@@ -184,12 +251,16 @@ void FitTables(const std::vector<TunePosition>& training, const std::vector<Tune
             size_t end = std::min(order.size(), at + settings.BatchSize);
             std::fill(gradient.begin(), gradient.end(), 0.0);
             AddGradient(training, order, at, end, tables, k, c, gradient.data());
+            for (int i = 0; i < CellCount; i++)
+                gradient[i] /= static_cast<double>(end - at);
+            if (settings.Smooth > 0)
+                AddSmoothGradient(values, fitted, settings.Smooth, gradient.data());
             step++;
             double correction1 = 1 - std::pow(beta1, step), correction2 = 1 - std::pow(beta2, step);
             for (int i = 0; i < CellCount; i++) {
-                if (seen[i] < settings.MinimumCount)
+                if (!fitted[i])
                     continue;
-                double g = gradient[i] / static_cast<double>(end - at) + 2 * settings.Ridge * (values[i] - start[i]);
+                double g = gradient[i] + 2 * settings.Ridge * (values[i] - start[i]);
                 first[i] = beta1 * first[i] + (1 - beta1) * g;
                 second[i] = beta2 * second[i] + (1 - beta2) * g * g;
                 values[i] -= rate * (first[i] / correction1) / (std::sqrt(second[i] / correction2) + 1e-12);
@@ -203,6 +274,8 @@ void FitTables(const std::vector<TunePosition>& training, const std::vector<Tune
                       settings.Passes, MeanError(training, tables, k), MeanError(heldOut, tables, k), rate, seconds);
         out << line << std::endl;
     }
+    if (settings.Fill)
+        FillRareCells(tables, seen, settings.MinimumCount);
     FinishTables(tables);
 }
 

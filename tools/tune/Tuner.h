@@ -65,8 +65,10 @@ struct TuneSettings {
     int BatchSize = 16384;      // positions per Adam step
     double Rate = 2.0;          // step size at the first pass, in score units
     double FinalRate = 0.2;     // at the last pass, falling linearly
-    int MinimumCount = 100;     // cells seen fewer times keep their values
+    int MinimumCount = 100;     // cells seen fewer times are not fitted
     double Ridge = 1e-9;        // pull of every cell back to its start value
+    double Smooth = 0;          // pull of every fitted cell towards its fitted neighbours
+    bool Fill = false;          // the cells not fitted take their neighbours' values
     uint64_t Seed = 1;          // for the order of the positions
 };
 
@@ -74,10 +76,24 @@ struct TuneSettings {
 // positions by Adam with k held fixed, then rounds them with FinishTables.
 // The error minimised is the mean squared error plus Ridge times the sum of
 // the squared distances from the start values, which keeps the cells that
-// few positions speak for near where they began.
+// few positions speak for near where they began, plus Smooth times the sum
+// of the squared differences of neighbouring fitted cells. Cells seen fewer
+// than MinimumCount times keep their start values, or with Fill are given
+// those of their neighbours by FillRareCells.
 // Writes a progress line per pass to out: the errors on training and held-out.
 void FitTables(const std::vector<TunePosition>& training, const std::vector<TunePosition>& heldOut,
                TuneTables& tables, double k, const TuneSettings& settings, std::ostream& out);
+
+// The neighbours of a cell (Values[kind - 1][n] is cell (kind - 1) * 128 + n):
+// the cells beside, above and below it on the board, same kind and half; a
+// pawn's neighbours leave out the first and last rank. Returns how many.
+int CellNeighbours(int cell, int neighbours[4]);
+
+// Gives every cell that seen marks as rare (fewer than minimum) the mean of
+// its neighbours, over and over until the values settle, while the other
+// cells stay: rare cells take the values of the nearest fitted ones, blended.
+// A kind and half without a fitted cell is left alone.
+void FillRareCells(TuneTables& tables, const std::vector<int>& seen, int minimum);
 
 // Whole numbers, non-negative, 32767 at most, no pawn on the first or last
 // rank; the kings lifted by one constant until none is negative (both sides

@@ -25,6 +25,14 @@ and it plays only the games not yet written.
     tools/tune/datagen.py --talvoran build/talvoran-lf --tc 2+0.02 --games 2000 \
         --first-game 1000000 --seed 2 --out talvoran.txt
 
+With --random-moves P, Stockfish's games are shaken: at every ply, with
+probability P (chosen from the seed and the game's number, so the games
+stay the same in every run), a random legal move that neither captures nor
+promotes is played instead of Stockfish's. The position before it is still
+written with Stockfish's move; the positions after it show a piece or a king
+where a strong player would not put it, as a search meets them all the
+time and strong players' games hardly ever do.
+
 A game ends by the rules (judged by python/movejudge.py), or when Stockfish
 has seen one side ahead by ADJUDICATE_WIN centipawns for four plies in a
 row, or, after ply 80, when its score stayed within ADJUDICATE_DRAW of zero
@@ -203,7 +211,10 @@ def game_lines(number):
         elif quiet >= 10:
             result = "0.5"
         else:
-            if _players:
+            if settings["random"] and chooser.random() < settings["random"]:
+                quiet_moves = [m for m in board.legal_moves() if not board.is_capture(m) and len(m) == 4]
+                move = chooser.choice(quiet_moves) if quiet_moves else move
+            elif _players:
                 move = _players.move(start, game.moves, board.white_to_move)
                 if move not in board.legal_moves():
                     raise EngineError("game %d: illegal move %s in %s" % (number, move, board.fen()))
@@ -253,6 +264,8 @@ def main():
     parser.add_argument("--option", action="append", default=[], metavar="NAME=VALUE",
                         help="a setoption for the opponent, repeatable")
     parser.add_argument("--tc", default="2+0.02", help="with --talvoran, seconds a game plus seconds a move")
+    parser.add_argument("--random-moves", type=float, default=0, metavar="P",
+                        help="Stockfish's games: the share of plies that play a random quiet move instead")
     parser.add_argument("--out", default="positions.txt")
     args = parser.parse_args()
 
@@ -262,7 +275,8 @@ def main():
     settings = {"seed": args.seed, "nodes": args.nodes, "hash": args.hash, "stockfish": args.stockfish,
                 "openings": read_openings(args.openings), "talvoran": args.talvoran and os.path.abspath(args.talvoran),
                 "folder": args.talvoran and scratch_folder(args.data), "opponent": args.opponent,
-                "options": args.option, "clock": (float(base), float(increment or 0))}
+                "options": args.option, "clock": (float(base), float(increment or 0)),
+                "random": 0 if args.talvoran else args.random_moves}
     if args.talvoran:
         Players(settings).kill()  # a player that does not start fails here, not in every worker
     print("%d of %d games already written to %s; playing %d with %d jobs" %

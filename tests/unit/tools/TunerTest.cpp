@@ -101,3 +101,32 @@ TEST_F(Tuner, RecoversTheTableThatLabelledThePositions)
     EXPECT_LT(largest, 25);
     EXPECT_LT(MeanError(training, fitted, 1.0), 1e-4);
 }
+
+TEST_F(Tuner, RareCellsTakeTheirFittedNeighboursValues)
+{
+    // the knight's middle game rises 10 a rank towards rank 8; a8, h8, a7,
+    // f7 and d4 were too rare to fit and hold rubbish
+    TuneTables tables = MaterialTables();
+    std::vector<int> seen(6 * 128, 500);
+    double* knight = tables.Values[Knight - 1];
+    for (int row = 0; row < 8; row++)
+        for (int column = 0; column < 8; column++)
+            knight[row * 16 + column] = 400 - 10 * row;
+    for (int cell : {0x00, 0x07, 0x10, 0x15, 0x44}) {
+        knight[cell] = 9999;
+        seen[(Knight - 1) * 128 + cell] = 3;
+    }
+    seen[(Pawn - 1) * 128 + 0x16] = 0;  // a pawn on g7 in the middle game, at its start
+    FillRareCells(tables, seen, 100);
+    EXPECT_NEAR(knight[0x44], 360, 1e-9);  // the mean of c4, e4, d5 and d3
+    EXPECT_NEAR(knight[0x15], 390, 1e-9);
+    EXPECT_NEAR(knight[0x07], 395, 1e-9);
+    EXPECT_NEAR(knight[0x10], 388, 1e-9);  // a7 and a8 lean on each other
+    EXPECT_NEAR(knight[0x00], 394, 1e-9);
+    EXPECT_EQ(knight[0x08], 320);  // the endgame half is untouched
+    EXPECT_EQ(tables.Values[Pawn - 1][0x16], 100);
+
+    int neighbours[4];
+    EXPECT_EQ(CellNeighbours((Pawn - 1) * 128 + 0x18, neighbours), 2);  // a7, endgame: b7 and a6
+    EXPECT_EQ(CellNeighbours((Pawn - 1) * 128 + 0x08, neighbours), 0);  // no pawn on rank 8
+}
