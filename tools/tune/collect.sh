@@ -14,8 +14,8 @@ tal() { dg --talvoran ./talvoran-lf --data Data --tc 2+0.02 --nodes 16000 "$@"; 
 weak=(--opponent /usr/games/stockfish --option UCI_LimitStrength=true)
 for round in $(seq 1 "$rounds"); do
   echo "== round $round $(date -u +%FT%TZ)"
-  # seed 1's games from 6000 on: the shipped files learned from games 0 to 5999
-  dg --nodes 4000 --first-game 6000 --games $((round * 500)) --out sf-selfplay.txt
+  # seed 1's games from 7222 on: the shipped files learned from games 0 to 7221
+  dg --nodes 4000 --first-game 7222 --games $((round * 500)) --out sf-selfplay.txt
   tal --first-game 1000000 --games $((round * 100)) --out tal-self.txt
   tal --first-game 2000000 --games $((round * 20)) --opponent /usr/games/toga2 --out tal-toga2.txt
   tal --first-game 3000000 --games $((round * 20)) --opponent "/usr/games/gnuchess --uci" --out tal-gnuchess.txt
