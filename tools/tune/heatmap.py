@@ -3,8 +3,9 @@
 
 One kind to a row, its middle-game table on the left and its endgame
 table on the right, each board seen from white (rank 8 at the top) with the
-value of every square written in it, large enough to read at page width. Colours run from the table's lowest
-value to its highest, so each map shows where that piece wants to stand.
+value of every square written in it, large enough to read at page width.
+Colours run from the table's lowest value to its highest, so each map shows
+where that piece wants to stand.
 
     python3 tools/tune/heatmap.py [--data Data] [--out docs/piece-square.png]
 
