@@ -79,12 +79,12 @@ def check_commands_while_thinking(engine):
     time, isready is answered at once, quit ends the process silently."""
     child = start(engine)
     child.send("position fen 8/8/8/4k3/8/8/8/3QK3 w - - 0 1", "go infinite")
-    lines = []
+    lines, deadline = [], time.monotonic() + 30
     # A root move begun after the first second is announced; how soon one
     # begins depends on the machine, since an iteration here can take seconds.
     while not any(" currmove " in line for line in lines):
         try:
-            lines += child.wait_until("info", timeout=30)
+            lines += child.wait_until("info", timeout=max(0.0, deadline - time.monotonic()))
         except EngineError:
             fail("no currmove line within 30 s of go infinite")
     child.send("stop")
