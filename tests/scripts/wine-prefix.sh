@@ -8,7 +8,8 @@ trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 # The first wine run on a machine can refuse the registry write while the
 # new prefix is still being set up, so the write is tried again after wine
 # has settled; the registry reaches user.reg when wineserver exits.
-if [ ! -f "$WINEPREFIX/user.reg" ] || ! grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg"; then
+prefix_ready() { grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null; }
+if ! prefix_ready; then
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w
   for _ in 1 2 3; do
@@ -17,7 +18,7 @@ if [ ! -f "$WINEPREFIX/user.reg" ] || ! grep -q '"Graphics"="null"' "$WINEPREFIX
     sleep 2
   done
   wineserver -w
-  if ! grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  if ! prefix_ready; then
     echo "FAILED: the wine prefix $WINEPREFIX could not be set up" >&2
     exit 1
   fi
