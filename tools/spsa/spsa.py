@@ -131,7 +131,8 @@ def play(fastchess, engine, work, opening, tc):
                 "-openings", f"file={os.path.join(ROOT, 'tests', 'data', 'openings.epd')}",
                 "format=epd", "order=sequential", f"start={opening}",
                 "-pgnout", f"file={pgn}"]
-    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    # in work, where fastchess leaves its config.json when it is stopped
+    subprocess.run(command, cwd=work, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
     with open(pgn) as f:
         return tally(f.read())
 
@@ -179,7 +180,7 @@ def save_state(state, path):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("args", nargs="+", help="FASTCHESS ENGINE STATE, or STATE with --write")
+    parser.add_argument("args", nargs="+", help="FASTCHESS ENGINE STATE, or STATE with --write or --report")
     parser.add_argument("--iterations", type=int, default=100)
     parser.add_argument("--tc", default="1+0.01")
     parser.add_argument("--seed", type=int, default=1)
@@ -200,7 +201,8 @@ def main():
         parser.error("FASTCHESS ENGINE STATE expected")
     fastchess, engine = (os.path.abspath(a) for a in options.args[:2])
     work = os.path.splitext(state_path)[0] + "-games"
-    openings = sum(1 for line in open(os.path.join(ROOT, "tests", "data", "openings.epd")) if line.strip())
+    with open(os.path.join(ROOT, "tests", "data", "openings.epd")) as f:
+        openings = sum(1 for line in f if line.strip())
     for _ in range(options.iterations):
         k = state["iteration"]
         signs = signs_of(state["seed"], k)
