@@ -27,6 +27,7 @@ import argparse
 import json
 import math
 import os
+import pathlib
 import random
 import re
 import shutil
@@ -35,7 +36,8 @@ import sys
 import tempfile
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-KINDS = ["Pawn", "Knight", "Bishop", "Rook", "Queen", "King"]
+sys.path.insert(0, os.path.join(ROOT, "tools", "tune"))
+from heatmap import KINDS, read_table  # noqa: E402  the files as the engine reads them
 HALVES = ["mg", "eg"]
 SPREAD_C, MEAN_C = 0.3, 30.0  # the perturbations
 RATE = 0.005                  # r: a step is r * c * (wins - losses)
@@ -57,11 +59,8 @@ def read_tables(folder):
     """Each kind's file as 8 rows of 16 numbers, rank 8 first."""
     tables = {}
     for kind in KINDS:
-        with open(os.path.join(folder, kind + ".txt")) as f:
-            rows = [[int(v) for v in line.split()] for line in f if line.strip()]
-        if len(rows) != 8 or any(len(row) != 16 for row in rows):
-            raise ValueError(f"{kind}.txt: expected 8 rows of 16 numbers")
-        tables[kind] = rows
+        middle, end = read_table(pathlib.Path(folder, kind + ".txt"))
+        tables[kind] = [m + e for m, e in zip(middle, end)]
     return tables
 
 
@@ -157,8 +156,9 @@ def report(state):
     mean_result = sum(history) / n
     spread = math.sqrt(sum((r - mean_result) ** 2 for r in history) / (n - 1))
     to_elo = 695 / (2 * 4)
+    signs = [signs_of(state["seed"], k) for k in range(n)]
     for name, _, c in parameters():
-        effect = sum(signs_of(state["seed"], k)[name] * r for k, r in enumerate(history)) / n
+        effect = sum(sign[name] * r for sign, r in zip(signs, history)) / n
         print(f"{name:18} {state['theta'][name]:8.3f}   2c = {2 * c:5.1f}: "
               f"{to_elo * effect:+6.1f} +/- {to_elo * 1.96 * spread / math.sqrt(n):5.1f} Elo")
 
