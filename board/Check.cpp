@@ -96,7 +96,7 @@ static inline bool StandsBetween(int king, int checker, int square)
 // Only a capture of the checker or a step onto its line, nearer to the king,
 // can answer a single check without moving the king; nothing else answers a
 // double check. King moves and en passant are left to the full test.
-bool MayAnswerCheck(const Position& pos, const Move& move, CheckSource source)
+bool MayAnswerCheck(const Position& pos, Move move, CheckSource source)
 {
     if (source.Count == 0 || MovingKind(move) == King || (move.Flags & FlagEnPassant) != 0)
         return true;
@@ -110,7 +110,7 @@ bool MayAnswerCheck(const Position& pos, const Move& move, CheckSource source)
 // After PlayMove: true when the mover (XSide) left its king attacked. King
 // moves, en passant and moves out of check get the full test; any other move
 // can only have opened the line from the king through its From square.
-bool LeavesKingInCheck(Position& pos, const Move& move, bool wasInCheck)
+bool LeavesKingInCheck(Position& pos, Move move, bool wasInCheck)
 {
     int king = pos.PieceList[pos.XSide * 32 + 1];
     if ((move.Flags & FlagEnPassant) != 0 || MovingKind(move) == King || wasInCheck)
@@ -124,7 +124,7 @@ bool LeavesKingInCheck(Position& pos, const Move& move, bool wasInCheck)
 // After PlayMove of a legal move: true when the king of Side is attacked,
 // directly by the piece on To, through the vacated From square, or through
 // the square of the captured en-passant pawn or the castling rook.
-bool GivesCheck(const Position& pos, const Move& move)
+bool GivesCheck(const Position& pos, Move move)
 {
     int king = pos.PieceList[pos.Side * 32 + 1];
     int to = move.To;
@@ -157,7 +157,7 @@ bool GivesCheck(const Position& pos, const Move& move)
 // After PlayMove of a move made in check from source: the lone checker must
 // be taken or blocked and the From line must stay shut. King moves, en
 // passant and double checks go to the full test.
-bool EvasionLeavesKingInCheck(Position& pos, const Move& move, CheckSource source)
+bool EvasionLeavesKingInCheck(Position& pos, Move move, CheckSource source)
 {
     int king = pos.PieceList[pos.XSide * 32 + 1];
     if ((move.Flags & FlagEnPassant) != 0 || MovingKind(move) == King || source.Count != 1)

@@ -25,19 +25,19 @@ CheckSource FindCheckSource(Position& pos, int square, int colour);
 // move must leave the king attacked, being neither a king move nor en passant
 // nor a capture of a lone checker nor a step between it and the king. True
 // moves still need LeavesKingInCheck.
-bool MayAnswerCheck(const Position& pos, const Move& move, CheckSource source);
+bool MayAnswerCheck(const Position& pos, Move move, CheckSource source);
 
 // After PlayMove: true when the mover (now XSide) has left its king attacked.
 // wasInCheck must be true whenever the mover was in check before the move.
-bool LeavesKingInCheck(Position& pos, const Move& move, bool wasInCheck);
+bool LeavesKingInCheck(Position& pos, Move move, bool wasInCheck);
 
 // The same answer as LeavesKingInCheck(pos, move, true) for a move made while
 // in check from source (as FindCheckSource found it before the move), found
 // faster: a lone checker must be taken or blocked, and the From line shut.
-bool EvasionLeavesKingInCheck(Position& pos, const Move& move, CheckSource source);
+bool EvasionLeavesKingInCheck(Position& pos, Move move, CheckSource source);
 
 // LeavesKingInCheck for the search, which knows where a check came from.
-inline bool MoveLeavesKingInCheck(Position& pos, const Move& move, bool wasInCheck, CheckSource source)
+inline bool MoveLeavesKingInCheck(Position& pos, Move move, bool wasInCheck, CheckSource source)
 {
     bool leaves = wasInCheck ? EvasionLeavesKingInCheck(pos, move, source) : LeavesKingInCheck(pos, move, false);
     assert(leaves == LeavesKingInCheck(pos, move, wasInCheck));
@@ -45,4 +45,4 @@ inline bool MoveLeavesKingInCheck(Position& pos, const Move& move, bool wasInChe
 }
 
 // After PlayMove of a legal move: true when the side now to move is in check.
-bool GivesCheck(const Position& pos, const Move& move);
+bool GivesCheck(const Position& pos, Move move);

@@ -1,6 +1,7 @@
 // A debug check of a Position against its own invariants: board against lists
-// and shadow cells, pawn masks, tallies, side, rights, en-passant square and a
-// key recomputed from scratch. Written for clarity, not speed.
+// and shadow cells, square sets, pawn masks, tallies, side, rights,
+// en-passant square and a key recomputed from scratch. Written for clarity,
+// not speed.
 #include "board/Consistency.h"
 
 #include "board/DataFiles.h"
@@ -52,11 +53,13 @@ static bool ListsAgreeWithBoard(const Position& pos, std::string* problem)
 }
 
 // Checks that every occupied square is listed (with the lists correct, equal
-// counts mean no extra piece), and the pawn masks and tallies recomputed.
+// counts mean no extra piece), and the square sets, pawn masks and tallies
+// recomputed.
 static bool BoardAgreesWithTotals(const Position& pos, std::string* problem)
 {
     int occupied = 0;
     Bits64 pawns[2] = {{0, 0}, {0, 0}};
+    SquareSet sets[2] = {0, 0};
     int tally[2] = {0, 0};
     for (int square = 0; square < 128; square++) {
         int code = pos.Board[square];
@@ -66,6 +69,7 @@ static bool BoardAgreesWithTotals(const Position& pos, std::string* problem)
         if (code >= 16 || kind == 0 || kind == 7)
             return Fault(problem, "code " + std::to_string(code) + " on " + SquareName(square));
         occupied++;
+        sets[code >> 3] |= SetOf(square);
         tally[code >> 3] += TallyWeight[kind];
         if (kind == Pawn)
             ToggleBits(pawns[code >> 3], SquareMask[square]);
@@ -77,6 +81,8 @@ static bool BoardAgreesWithTotals(const Position& pos, std::string* problem)
         std::string name = colour == White ? "white" : "black";
         if (pos.PawnMask[colour] != pawns[colour])
             return Fault(problem, name + " pawn mask disagrees with the board");
+        if (pos.Occupied[colour] != sets[colour])
+            return Fault(problem, name + " occupied squares disagree with the board");
         if (pos.MaterialTally[colour] != (tally[colour] & 0xFF))
             return Fault(problem, name + " tally " + std::to_string(pos.MaterialTally[colour]) + ", board gives " +
                                       std::to_string(tally[colour]));

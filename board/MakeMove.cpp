@@ -1,6 +1,7 @@
 // PlayMove: makes a pseudo-legal move in place, touching only the cells, list
 // entries and key entries the move concerns. Keeps board and shadow cells,
-// lists, pawn masks, tallies, rights, en-passant square, clock and key in step.
+// lists, square sets, pawn masks, tallies, rights, en-passant square, clock
+// and key in step.
 #include "board/MakeMove.h"
 
 #include "board/DataFiles.h"
@@ -29,13 +30,14 @@ static inline void SetSquare(Bits64& set, int square)
 // Takes the captured piece off its square and out of XSide's list (the list's
 // last entry fills its slot), and updates the victim's mask, rights, tally and
 // key. Resets the half-move clock.
-static inline void RemoveVictim(Position& pos, const Move& move)
+static inline void RemoveVictim(Position& pos, Move move)
 {
     int xside = pos.XSide;
     int victim = CapturedKind(move);
     int square = (move.Flags & FlagEnPassant) != 0 ? move.To + Direction[xside] : move.To;
 
     pos.Board[square] = 0;
+    pos.Occupied[xside] ^= SetOf(square);
     int slot = pos.Board[square | 8];
     int last = pos.ListEnd[xside];
     pos.Board[pos.PieceList[last + 1] | 8] = static_cast<uint8_t>(slot);
@@ -60,7 +62,7 @@ static inline void RemoveVictim(Position& pos, const Move& move)
 
 // The pawn-only part of a move: pawn mask, en-passant square of a double
 // push, the change of kind of a promotion, and the half-move clock.
-static inline void FinishPawnMove(Position& pos, const Move& move, int slot)
+static inline void FinishPawnMove(Position& pos, Move move, int slot)
 {
     int side = pos.Side;
     ClearSquare(pos.PawnMask[side], move.From);
@@ -92,6 +94,7 @@ static inline void MoveCastlingRook(Position& pos, int to, int castleSide)
     pos.Board[target] = pos.Board[from];
     pos.Board[from] = 0;
     pos.PieceList[slot + 1] = static_cast<uint8_t>(target);
+    pos.Occupied[pos.Side] ^= SetOf(from) | SetOf(target);
     ToggleKey(pos, PieceKeyIndex(target, pos.Side, Rook));
     ToggleKey(pos, PieceKeyIndex(from, pos.Side, Rook));
 }
@@ -112,7 +115,7 @@ static inline void DropOwnRights(Position& pos, int from, int kind, int side)
 // Makes the move for Side and hands the move to the other colour. The move
 // must be pseudo-legal here; the caller saves SaveUndoInfo(pos) and pos.Key
 // beforehand for TakeBack.
-void PlayMove(Position& pos, const Move& move)
+void PlayMove(Position& pos, Move move)
 {
     int side = pos.Side;
     int kind = MovingKind(move);
@@ -126,6 +129,7 @@ void PlayMove(Position& pos, const Move& move)
     pos.Board[move.To] = pos.Board[move.From];
     pos.Board[move.From] = 0;
     pos.PieceList[slot + 1] = move.To;
+    pos.Occupied[side] ^= SetOf(move.From) | SetOf(move.To);
     ToggleKey(pos, PieceKeyIndex(move.From, side, kind));
     ToggleKey(pos, PieceKeyIndex(move.To, side, kind));
     ToggleKey(pos, SideKey);

@@ -8,14 +8,14 @@
 
 // Makes the move for Side. The caller keeps SaveUndoInfo(pos) and pos.Key
 // from just before the call, for TakeBack.
-void PlayMove(Position& pos, const Move& move);
+void PlayMove(Position& pos, Move move);
 
 // The key the move leads to as far as the moved and captured pieces, the side
 // to move and the cleared en-passant file change it; changes of castling
 // rights, a new en-passant file and a castling rook are left out. Good enough
 // to fetch the table entry of the child ahead of time; never a real key.
 // Inline, so that a caller that needs only one half computes only that one.
-inline Bits64 KeyHintAfter(const Position& pos, const Move& move)
+inline Bits64 KeyHintAfter(const Position& pos, Move move)
 {
     int side = pos.Side;
     int kind = MovingKind(move);

@@ -118,6 +118,7 @@ Position BuildPosition(const uint8_t board[64], const uint8_t castling[2], int e
         pos.PieceList[slot] = static_cast<uint8_t>(kind);
         pos.PieceList[slot + 1] = static_cast<uint8_t>(square);
         pos.MaterialTally[colour] += TallyWeight[kind];
+        pos.Occupied[colour] |= SetOf(square);
         if (kind == Pawn) {
             pos.PawnMask[colour].Lo |= SquareMask[square].Lo;
             pos.PawnMask[colour].Hi |= SquareMask[square].Hi;

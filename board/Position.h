@@ -15,6 +15,28 @@ constexpr bool IsOnBoard(int square) { return (square & 0x88) == 0; }
 constexpr int SquareOfIndex(int index) { return (index & 0xF8) * 2 + (index & 7); }
 constexpr int IndexOfSquare(int square) { return (square >> 4) * 8 + (square & 7); }
 
+// A 64-bit set of squares, bit i for setup index i (a8 = 0 ... h1 = 63): the
+// order of a Bits64 mask's two halves put together.
+using SquareSet = uint64_t;
+
+// The one-square set of every 0x88 cell (empty for shadow cells): a lookup
+// costs less on the move path than the index arithmetic.
+struct SquareBitTable {
+    SquareSet Bit[128];
+};
+
+constexpr SquareBitTable MakeSquareBits()
+{
+    SquareBitTable t{};
+    for (int square = 0; square < 128; square++)
+        t.Bit[square] = IsOnBoard(square) ? SquareSet{1} << IndexOfSquare(square) : 0;
+    return t;
+}
+
+inline constexpr SquareBitTable SquareBits = MakeSquareBits();
+
+constexpr SquareSet SetOf(int square) { return SquareBits.Bit[square]; }
+
 // Colours, piece kinds and piece codes (code = colour * 8 + kind, 0 = empty).
 constexpr int White = 0;
 constexpr int Black = 1;
@@ -80,7 +102,8 @@ struct UndoInfo {
 // Invariants: each colour's king sits in slot colour * 32 of PieceList, its
 // other pieces follow without gaps up to ListEnd[colour]; for every entry
 // (kind, square) in slot s of colour c, Board[square] = c * 8 + kind and
-// Board[square | 8] = s; PawnMask, MaterialTally and Key agree with the pieces.
+// Board[square | 8] = s; PawnMask, MaterialTally, Key and Occupied agree with
+// the pieces.
 struct Position {
     uint8_t Board[128];       // piece codes on board cells, list slots in shadow cells
     uint8_t PieceList[64];    // pairs (kind, square); white slots 0-30, black 32-62
@@ -93,6 +116,7 @@ struct Position {
     uint8_t Side;             // colour to move
     uint8_t XSide;            // 1 - Side
     Bits64 Key;               // hash key, equal to ComputeKey of the position
+    SquareSet Occupied[2];    // squares of each colour's pieces, kept for the generators
 };
 
 inline int KingSquare(const Position& pos, int colour) { return pos.PieceList[colour * 32 + 1]; }

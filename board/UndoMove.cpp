@@ -1,13 +1,13 @@
 // TakeBack: unmakes the last PlayMove in place. Rights, en-passant square,
-// clock and key come back from the caller's copies; pieces, lists, masks and
-// tallies are undone step by step. A captured piece rejoins its list at the end.
+// clock and key come back from the caller's copies; pieces, lists, sets,
+// masks and tallies are undone step by step. A captured piece rejoins its list at the end.
 #include "board/UndoMove.h"
 
 #include "board/Initialize.h"
 
 // Puts the captured piece back on its square, appended to XSide's list, with
 // its pawn-mask bit and tally weight.
-static inline void RestoreVictim(Position& pos, const Move& move)
+static inline void RestoreVictim(Position& pos, Move move)
 {
     int xside = pos.XSide;
     int victim = CapturedKind(move);
@@ -19,6 +19,7 @@ static inline void RestoreVictim(Position& pos, const Move& move)
     pos.PieceList[slot] = static_cast<uint8_t>(victim);
     pos.PieceList[slot + 1] = static_cast<uint8_t>(square);
     pos.ListEnd[xside] = static_cast<uint8_t>(slot);
+    pos.Occupied[xside] |= SetOf(square);
     if (victim == Pawn) {
         pos.PawnMask[xside].Lo |= SquareMask[square].Lo;
         pos.PawnMask[xside].Hi |= SquareMask[square].Hi;
@@ -28,7 +29,7 @@ static inline void RestoreVictim(Position& pos, const Move& move)
 
 // Unmakes move, the last move PlayMove made on pos, given the UndoInfo and key
 // saved just before it. Side is the mover again on return.
-void TakeBack(Position& pos, const Move& move, const UndoInfo& undo, Bits64 savedKey)
+void TakeBack(Position& pos, Move move, UndoInfo undo, Bits64 savedKey)
 {
     pos.Castling[White] = undo.Castling[White];
     pos.Castling[Black] = undo.Castling[Black];
@@ -45,6 +46,7 @@ void TakeBack(Position& pos, const Move& move, const UndoInfo& undo, Bits64 save
     pos.Board[move.From] = pos.Board[move.To];
     pos.Board[move.To] = 0;
     pos.PieceList[slot + 1] = move.From;
+    pos.Occupied[side] ^= SetOf(move.From) | SetOf(move.To);
     if (CapturedKind(move) != 0)
         RestoreVictim(pos, move);
 
@@ -70,5 +72,6 @@ void TakeBack(Position& pos, const Move& move, const UndoInfo& undo, Bits64 save
         pos.Board[home] = pos.Board[moved];
         pos.Board[moved] = 0;
         pos.PieceList[rookSlot + 1] = static_cast<uint8_t>(home);
+        pos.Occupied[side] ^= SetOf(home) | SetOf(moved);
     }
 }

@@ -40,7 +40,7 @@ void EvaluatePosition(const Position& pos, EvalState& eval)
 // Turns the parent's eval into the child's after PlayMove(pos, move): the
 // view passes to the receiver (Side), only the touched squares are re-read,
 // and the whole sum is redone when the move changes the game phase.
-void UpdateEvaluation(const Position& pos, const Move& move, EvalState& eval)
+void UpdateEvaluation(const Position& pos, Move move, EvalState& eval)
 {
     int mover = pos.XSide;
     int receiver = pos.Side;

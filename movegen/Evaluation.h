@@ -24,4 +24,4 @@ void EvaluatePosition(const Position& pos, EvalState& eval);
 
 // Brings the parent's evaluation up to date after PlayMove(pos, move); equal
 // to EvaluatePosition of the new position when the parent's state was right.
-void UpdateEvaluation(const Position& pos, const Move& move, EvalState& eval);
+void UpdateEvaluation(const Position& pos, Move move, EvalState& eval);

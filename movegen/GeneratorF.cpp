@@ -2,8 +2,8 @@
 // included) and every promotion of the side to move, written straight into
 // the move store. Each move is scored victim value + capturing-piece bonus +
 // promotion bonus from CaptureScores. Keeps no state and tests no attacks.
-// Square sets read off the board once per call let it skip every piece whose
-// reach holds no enemy, and find a slider's victims by bit scans.
+// The position's square sets let it skip every piece whose reach holds no
+// enemy, and find a slider's victims by bit scans.
 #include "movegen/GeneratorF.h"
 
 #include "board/Initialize.h"
@@ -107,8 +107,8 @@ int GenerateCaptures(const Position& pos, int top)
     int side = pos.Side;
     int promotionRow = PromotionRow[side];
     int end = pos.ListEnd[side];
-    SquareSet occupied, enemies;
-    ReadOccupancy(pos, pos.XSide, occupied, enemies);
+    SquareSet enemies = pos.Occupied[pos.XSide];
+    SquareSet occupied = enemies | pos.Occupied[side];
     SquareSet targets = enemies | (IsOnBoard(pos.EpSquare) ? SetOf(pos.EpSquare) : 0);
     const auto& reach = Squares.Reach[side];
 

@@ -79,9 +79,8 @@ static void AddPawnPushes(const Position& pos, int& top, int origin, SquareSet t
 // land on targets.
 static void AddPieceMoves(const Position& pos, int& top, SquareSet targets)
 {
-    SquareSet occupied, enemies;
-    ReadOccupancy(pos, pos.XSide, occupied, enemies);
     int side = pos.Side;
+    SquareSet occupied = pos.Occupied[White] | pos.Occupied[Black];
     int end = pos.ListEnd[side];
     for (int slot = side * 32 + 2; slot <= end; slot += 2) {
         int kind = pos.PieceList[slot];

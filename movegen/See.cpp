@@ -76,7 +76,7 @@ static bool HasSupportBehind(const Position& pos, int target, int from)
 // True (the capture is worth trying early) or false. first..last (inclusive)
 // is the node's stretch of captures in the move store; another capture onto
 // the same square from another square counts as a second attacker.
-bool IsGoodCapture(Position& pos, const Move& move, int first, int last)
+bool IsGoodCapture(Position& pos, Move move, int first, int last)
 {
     int attacker = MovingKind(move);
     int victim = CapturedKind(move);

@@ -42,7 +42,7 @@ inline NodeSaves SaveNode(Position& pos, const EvalState& eval, bool inCheck)
 // Counts NodeCount and legalCount once the child is done; pos and eval are
 // as before on return.
 template <NodeKind Kind, typename Child>
-inline int16_t SearchMove(Position& pos, EvalState& eval, const Move& move, bool inCheck, int16_t alpha,
+inline int16_t SearchMove(Position& pos, EvalState& eval, Move move, bool inCheck, int16_t alpha,
                           const NodeSaves& saves, int& legalCount, Child&& child)
 {
     // A move that cannot answer the check is refused unmade. Captures are
