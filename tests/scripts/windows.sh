@@ -2,7 +2,8 @@
 # Cross-builds Talvoran for 32-bit and 64-bit Windows with mingw-w64 and checks
 # the 64-bit build under wine: perft counts, the bench signature against the
 # native build, and GUI-like sessions through anonymous pipes. The 32-bit build
-# is checked for its format only (this kernel cannot run 32-bit programs).
+# is checked for its format only (this kernel cannot run 32-bit programs; its
+# code runs as a 32-bit Linux build under qemu in tests/scripts/emulated.sh).
 # Installs the Debian packages it needs when they are missing (run as root).
 #
 # Usage: tests/scripts/windows.sh [NATIVE_BUILD_DIR]
