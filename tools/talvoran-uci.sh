@@ -3,10 +3,15 @@
 # line-feed build that Linux GUIs need) in a per-user folder, because the
 # engine reads Data/ from its working directory and writes its log there.
 # The folder, $XDG_DATA_HOME/talvoran (~/.local/share/talvoran), gets a copy
-# of the installed Data/ at the first start and keeps it, edits included.
+# of the shipped Data/ at the first start and keeps it, edits included. The
+# shipped Data/ is the one beside the launcher in an unpacked package, else
+# the installed share/talvoran/Data.
 set -eu
 bin=$(dirname "$(readlink -f "$0")")
 share="$bin/../share/talvoran"
+if [ -d "$bin/Data" ]; then
+  share=$bin
+fi
 home="${XDG_DATA_HOME:-$HOME/.local/share}/talvoran"
 if [ ! -d "$home/Data" ]; then
   # Copied aside and renamed, so that two engines started at once by a

@@ -14,21 +14,8 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "python"))
-import movejudge  # noqa: E402  (the independent judge of legal moves)
-from enginepipe import REPO, Engine, fail, run_check, scratch_folder  # noqa: E402
-
-
-def play(launcher, folder):
-    """A short session started in folder: handshake, one search, quit."""
-    engine = Engine([launcher], folder)
-    engine.ask(["uci"], "uciok")
-    engine.ask(["isready"], "readyok")
-    lines, _ = engine.ask(["position startpos moves e2e4", "go wtime 1000 btime 1000"], "bestmove")
-    move = lines[-1].split()[1]
-    if move not in movejudge.Board.start().play("e2e4").legal_moves():
-        fail("illegal best move %r" % move)
-    if engine.quit() != 0:
-        fail("quit did not end the engine with status 0")
+from enginepipe import REPO, fail, run_check, scratch_folder  # noqa: E402
+from short_session import play  # noqa: E402
 
 
 def main():
@@ -53,7 +40,7 @@ def main():
     os.environ["HOME"] = home
     os.environ.pop("XDG_DATA_HOME", None)
     user = os.path.join(home, ".local", "share", "talvoran")
-    play(launcher, "/")
+    play([launcher], "/")
     names = sorted(os.listdir(os.path.join(REPO, "Data")))
     match, mismatch, errors = filecmp.cmpfiles(os.path.join(REPO, "Data"), os.path.join(user, "Data"), names,
                                                shallow=False)
@@ -71,7 +58,7 @@ def main():
     os.environ["XDG_DATA_HOME"] = os.path.join(home, ".local", "share")
     locked = os.path.join(scratch, "locked")
     os.mkdir(locked, 0o555)
-    play(launcher, locked)
+    play([launcher], locked)
     with open(os.path.join(user, "Data", "Hashtable.ini")) as kept:
         if kept.read() != "16":
             fail("the edited Hashtable.ini was replaced")

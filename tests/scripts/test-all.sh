@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything from a fresh clone and runs every test: the Windows cross
-# builds under wine; the download packages; the unit and perft tests in the
-# sanitizer build; the fuzz targets for a bounded time each, with ten fast
-# self-play games alongside; then the native unit, perft and process tests.
+# builds under wine; the 32-bit x86 and arm64 Linux builds under qemu; the
+# download packages; the unit and perft tests in the sanitizer build; the fuzz
+# targets for a bounded time each, with ten fast self-play games alongside;
+# then the native unit, perft and process tests.
 # Installs the Debian packages that the tests need when they are missing (run
 # as root).
 set -euo pipefail
@@ -30,6 +31,10 @@ cmake --build build -j "$jobs"
 # Windows: 32-bit and 64-bit cross builds, the 64-bit one run under wine; its
 # bench signature is compared with the native build's.
 bash tests/scripts/windows.sh build
+
+# 32-bit x86 and arm64 Linux: cross builds run under qemu, their perft counts,
+# bench signatures (against the native build's) and a UCI session each.
+bash tests/scripts/emulated.sh build
 
 # The download packages (tools/package.sh) from those builds, each unpacked
 # into an empty folder and played there.

@@ -2,7 +2,8 @@
 # Cross-builds Talvoran for 32-bit and 64-bit Windows with mingw-w64 and checks
 # the 64-bit build under wine: perft counts, the bench signature against the
 # native build, and GUI-like sessions through anonymous pipes. The 32-bit build
-# is checked for its format only (this kernel cannot run 32-bit programs).
+# is checked for its format only (this kernel cannot run 32-bit programs; its
+# code runs as a 32-bit Linux build under qemu in tests/scripts/emulated.sh).
 # Installs the Debian packages it needs when they are missing (run as root).
 #
 # Usage: tests/scripts/windows.sh [NATIVE_BUILD_DIR]
@@ -16,29 +17,14 @@ native=${1:-build-windows-native}
 data="$root/tests/data"
 # check WHAT COMMAND..., counted in passed and failed
 source tests/scripts/check.sh
+# cross_build DIR TOOLCHAIN TARGET...
+source tests/scripts/cross-build.sh
 
 # --- packages -----------------------------------------------------------------
 bash tools/install-packages.sh cmake g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64
 
 # --- builds -------------------------------------------------------------------
 targets=(talvoran talvoran-lf talvoran-perft talvoran-bench)
-
-# Configures and builds the targets in the directory; fails on any warning.
-cross_build() {
-  local dir=$1 toolchain=$2
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain" -DCMAKE_BUILD_TYPE=Release \
-      -DTALVORAN_TESTS=OFF >/dev/null || return 1
-  fi
-  cmake --build "$dir" -j 2 --target "${targets[@]}" >"$dir/build.log" 2>&1 || {
-    cat "$dir/build.log"
-    return 1
-  }
-  if grep -q 'warning:' "$dir/build.log"; then
-    grep -A3 'warning:' "$dir/build.log"
-    return 1
-  fi
-}
 
 # True when the program is a PE file of the format and imports no DLL other
 # than the system's own (a static link).
@@ -49,8 +35,8 @@ is_static_pe() {
 }
 
 start=$SECONDS
-check "32-bit build without warnings" cross_build build-win32 mingw-i686.cmake
-check "64-bit build without warnings" cross_build build-win64 mingw-x86_64.cmake
+check "32-bit build without warnings" cross_build build-win32 mingw-i686.cmake "${targets[@]}"
+check "64-bit build without warnings" cross_build build-win64 mingw-x86_64.cmake "${targets[@]}"
 for target in "${targets[@]}"; do
   check "build-win32/$target.exe is a static 32-bit x86 program" \
     is_static_pe i686-w64-mingw32-objdump "build-win32/$target.exe" pei-i386
