@@ -7,10 +7,12 @@
 #include "board/DataFiles.h"
 #include "board/Initialize.h"
 
-// Exclusive-ors key entry index into both halves of the position's key.
-static inline void ToggleKey(Position& pos, int index)
+// Exclusive-ors key entry index into both halves of a key. PlayMove builds
+// the new key in a local, so that the board's byte stores, which may alias
+// anything, do not force the key through memory at every toggle.
+static inline void ToggleKey(Bits64& key, int index)
 {
-    ToggleBits(pos.Key, RandomKeys[index]);
+    ToggleBits(key, RandomKeys[index]);
 }
 
 // Removes square from a square set.
@@ -30,7 +32,7 @@ static inline void SetSquare(Bits64& set, int square)
 // Takes the captured piece off its square and out of XSide's list (the list's
 // last entry fills its slot), and updates the victim's mask, rights, tally and
 // key. Resets the half-move clock.
-static inline void RemoveVictim(Position& pos, Move move)
+static inline void RemoveVictim(Position& pos, Move move, Bits64& key)
 {
     int xside = pos.XSide;
     int victim = CapturedKind(move);
@@ -49,27 +51,27 @@ static inline void RemoveVictim(Position& pos, Move move)
     // a capture on a rook's home square takes that rook's right away
     if (move.To == RookHome[xside] && (pos.Castling[xside] & QueenSideRight) != 0) {
         pos.Castling[xside] &= ~QueenSideRight;
-        ToggleKey(pos, QueenSideKey + xside);
+        ToggleKey(key, QueenSideKey + xside);
     }
     if (move.To == RookHome[2 + xside] && (pos.Castling[xside] & KingSideRight) != 0) {
         pos.Castling[xside] &= ~KingSideRight;
-        ToggleKey(pos, KingSideKey + xside);
+        ToggleKey(key, KingSideKey + xside);
     }
     pos.MaterialTally[xside] -= TallyWeight[victim];
     pos.HalfmoveClock = 0;
-    ToggleKey(pos, PieceKeyIndex(square, xside, victim));
+    ToggleKey(key, PieceKeyIndex(square, xside, victim));
 }
 
 // The pawn-only part of a move: pawn mask, en-passant square of a double
 // push, the change of kind of a promotion, and the half-move clock.
-static inline void FinishPawnMove(Position& pos, Move move, int slot)
+static inline void FinishPawnMove(Position& pos, Move move, int slot, Bits64& key)
 {
     int side = pos.Side;
     ClearSquare(pos.PawnMask[side], move.From);
     SetSquare(pos.PawnMask[side], move.To);
     if ((move.Flags & FlagDoublePush) != 0) {
         pos.EpSquare = static_cast<uint8_t>(move.From + Direction[side]);
-        ToggleKey(pos, EnPassantKey + (pos.EpSquare & 15));
+        ToggleKey(key, EnPassantKey + (pos.EpSquare & 15));
     }
     int promotion = PromotionKind(move);
     if (promotion != 0) {
@@ -77,15 +79,15 @@ static inline void FinishPawnMove(Position& pos, Move move, int slot)
         pos.PieceList[slot] = static_cast<uint8_t>(promotion);
         ClearSquare(pos.PawnMask[side], move.To);
         pos.MaterialTally[side] += TallyWeight[promotion] - TallyWeight[Pawn];
-        ToggleKey(pos, PieceKeyIndex(move.To, side, promotion));
-        ToggleKey(pos, PieceKeyIndex(move.To, side, Pawn));
+        ToggleKey(key, PieceKeyIndex(move.To, side, promotion));
+        ToggleKey(key, PieceKeyIndex(move.To, side, Pawn));
     }
     pos.HalfmoveClock = 0;
 }
 
 // Moves the castling rook of castling side (1 queen side, 2 king side) of a
 // king that has reached to.
-static inline void MoveCastlingRook(Position& pos, int to, int castleSide)
+static inline void MoveCastlingRook(Position& pos, int to, int castleSide, Bits64& key)
 {
     int from = to + CastleOffset[castleSide - 1];
     int target = from + CastleOffset[castleSide + 1];
@@ -95,20 +97,20 @@ static inline void MoveCastlingRook(Position& pos, int to, int castleSide)
     pos.Board[from] = 0;
     pos.PieceList[slot + 1] = static_cast<uint8_t>(target);
     pos.Occupied[pos.Side] ^= SetOf(from) | SetOf(target);
-    ToggleKey(pos, PieceKeyIndex(target, pos.Side, Rook));
-    ToggleKey(pos, PieceKeyIndex(from, pos.Side, Rook));
+    ToggleKey(key, PieceKeyIndex(target, pos.Side, Rook));
+    ToggleKey(key, PieceKeyIndex(from, pos.Side, Rook));
 }
 
 // The mover's own rights go with its king or with the rook leaving home.
-static inline void DropOwnRights(Position& pos, int from, int kind, int side)
+static inline void DropOwnRights(Position& pos, int from, int kind, int side, Bits64& key)
 {
     if ((from == RookHome[side] || kind == King) && (pos.Castling[side] & QueenSideRight) != 0) {
         pos.Castling[side] &= ~QueenSideRight;
-        ToggleKey(pos, QueenSideKey + side);
+        ToggleKey(key, QueenSideKey + side);
     }
     if ((from == RookHome[2 + side] || kind == King) && (pos.Castling[side] & KingSideRight) != 0) {
         pos.Castling[side] &= ~KingSideRight;
-        ToggleKey(pos, KingSideKey + side);
+        ToggleKey(key, KingSideKey + side);
     }
 }
 
@@ -119,9 +121,10 @@ void PlayMove(Position& pos, Move move)
 {
     int side = pos.Side;
     int kind = MovingKind(move);
+    Bits64 key = pos.Key;
     pos.HalfmoveClock++;
     if (CapturedKind(move) != 0)
-        RemoveVictim(pos, move);
+        RemoveVictim(pos, move, key);
 
     // move the piece
     int slot = pos.Board[move.From | 8];
@@ -130,20 +133,21 @@ void PlayMove(Position& pos, Move move)
     pos.Board[move.From] = 0;
     pos.PieceList[slot + 1] = move.To;
     pos.Occupied[side] ^= SetOf(move.From) | SetOf(move.To);
-    ToggleKey(pos, PieceKeyIndex(move.From, side, kind));
-    ToggleKey(pos, PieceKeyIndex(move.To, side, kind));
-    ToggleKey(pos, SideKey);
-    ToggleKey(pos, EnPassantKey + (pos.EpSquare & 15));  // NoSquare gives the zero entry
+    ToggleKey(key, PieceKeyIndex(move.From, side, kind));
+    ToggleKey(key, PieceKeyIndex(move.To, side, kind));
+    ToggleKey(key, SideKey);
+    ToggleKey(key, EnPassantKey + (pos.EpSquare & 15));  // NoSquare gives the zero entry
     pos.EpSquare = NoSquare;
 
     if (kind == Pawn)
-        FinishPawnMove(pos, move, slot);
+        FinishPawnMove(pos, move, slot, key);
     int castleSide = (move.Flags >> 4) & 3;
     if (castleSide != 0)
-        MoveCastlingRook(pos, move.To, castleSide);
+        MoveCastlingRook(pos, move.To, castleSide, key);
 
     if (pos.Castling[side] != 0)
-        DropOwnRights(pos, move.From, kind, side);
+        DropOwnRights(pos, move.From, kind, side, key);
+    pos.Key = key;
     pos.Side = static_cast<uint8_t>(1 - side);
     pos.XSide = static_cast<uint8_t>(side);
 }

@@ -19,8 +19,11 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string position;
-    for (int i = 2; i < argc; i++)
-        position += (i > 2 ? " " : "") + std::string(argv[i]);
+    for (int i = 2; i < argc; i++) {
+        if (i > 2)
+            position += ' ';
+        position += argv[i];
+    }
     StartPlatform();
     BenchResult result = position.empty() ? RunBench(depth, &std::cout)
                                           : RunBench(depth, &std::cout, std::vector<std::string>{position});

@@ -96,8 +96,11 @@ TEST_F(MovegenTest, CastlingAndPawnPushesFollowTheirConditions)
         auto castles = [](const Move& m) { return (m.Flags & 48) != 0; };
         std::string picked;
         for (int i = 0; i < end; i++)
-            if (castles(MoveList[i]) || MovingKind(MoveList[i]) == Pawn)
-                picked += (picked.empty() ? "" : " ") + MoveText(MoveList[i]);
+            if (castles(MoveList[i]) || MovingKind(MoveList[i]) == Pawn) {
+                if (!picked.empty())
+                    picked += ' ';
+                picked += MoveText(MoveList[i]);
+            }
         EXPECT_EQ(picked, c.Expected) << c.Fen;
         EXPECT_TRUE(std::is_partitioned(MoveList, MoveList + end, castles)) << c.Fen;
         end = GenerateQuietMoves(pos, 0, true);

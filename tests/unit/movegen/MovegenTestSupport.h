@@ -28,8 +28,13 @@ inline bool SideInCheck(Position& pos) { return IsSquareAttacked(pos, KingSquare
 inline std::string ListText(int first, int end, bool scores = false)
 {
     std::string text;
-    for (int i = first; i < end; i++)
-        text += (i > first ? " " : "") + MoveText(MoveList[i]) + (scores ? ":" + std::to_string(MoveScores[i]) : "");
+    for (int i = first; i < end; i++) {
+        if (i > first)
+            text += ' ';
+        text += MoveText(MoveList[i]);
+        if (scores)
+            text += ':' + std::to_string(MoveScores[i]);
+    }
     return text;
 }
 
