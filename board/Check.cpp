@@ -1,43 +1,46 @@
 // Attack questions on a Position, all answered with AttackTable lookups and
-// short walks along lines: is a square attacked, does a move just made expose
+// bit scans along lines: is a square attacked, does a move just made expose
 // the mover's king, does it check the other king. Owns no tables.
 #include "board/Check.h"
 
 #include "board/Initialize.h"
+#include "board/SquareSets.h"
 
 #include <cstdlib>
 
-constexpr int MarkBit = 128;  // set on the target cell so that walks stop there
+// The nearest occupied square from square along the entry's line (its
+// Direction index in the low four bits), given the occupied squares, or
+// NoSquare when the line reaches the edge first: one bit scan of the ray.
+static inline int NearestAlongLine(int square, int entry, SquareSet occupied)
+{
+    int d = entry & 15;
+    SquareSet blockers = Squares.Rays[IndexOfSquare(square)][d] & occupied;
+    if (blockers == 0)
+        return NoSquare;
+    return SquareOfIndex(std::countr_zero(NearestOnRay(blockers, d)));
+}
 
-// Walks from the square along the entry's line, with edge test, and tells
-// whether the first piece met is a slider of the colour that moves along
-// that line. The entry must have a line bit.
+// Tells whether the first piece met from the square along the entry's line
+// is a slider of the colour that moves along that line. The entry must have
+// a line bit.
 static inline bool SliderBehindLine(const Position& pos, int square, int entry, int colour)
 {
-    int step = Direction[entry & 15];
-    int cell = square + step;
-    while ((cell & 0x88) == 0 && pos.Board[cell] == 0)
-        cell += step;
-    if (cell & 0x88)
+    int cell = NearestAlongLine(square, entry, pos.Occupied[White] | pos.Occupied[Black]);
+    if (cell == NoSquare)
         return false;
     int code = pos.Board[cell];
     return (KindBits[code & 7] & entry & LineBits) != 0 && (code >> 3) == colour;
 }
 
-// Walks from origin along the entry's direction without edge test and tells
-// whether the walk stops on target; a non-empty target cell guarantees the
-// walk ends on the board.
-static inline bool WalkReaches(const Position& pos, int origin, int target, int entry)
+// Tells whether nothing stands between origin and target on the entry's
+// line, target lying on it.
+static inline bool LineIsClear(const Position& pos, int origin, int target, int entry)
 {
-    int step = Direction[entry & 15];
-    int cell = origin + step;
-    while (pos.Board[cell] == 0)
-        cell += step;
-    return cell == target;
+    SquareSet occupied = pos.Occupied[White] | pos.Occupied[Black] | SetOf(target);
+    return NearestAlongLine(origin, entry, occupied) == target;
 }
 
-// True when the piece in list slot of colour attacks the square, whose cell
-// carries MarkBit so that a slider's walk stops there.
+// True when the piece in list slot of colour attacks the square.
 static inline bool PieceAttacks(const Position& pos, int slot, int square, int colour)
 {
     int origin = pos.PieceList[slot + 1];
@@ -46,31 +49,23 @@ static inline bool PieceAttacks(const Position& pos, int slot, int square, int c
     if (classes == 0)
         return false;
     return (classes & (KnightBit | KingBit)) != 0 || PawnRuleHolds(entry, colour) ||
-           ((classes & LineBits) != 0 && WalkReaches(pos, origin, square, entry));
+           ((classes & LineBits) != 0 && LineIsClear(pos, origin, square, entry));
 }
 
-// True when a piece of the colour attacks the square, empty or not. The
-// square's cell is marked while the list is scanned and restored after.
-bool IsSquareAttacked(Position& pos, int square, int colour)
+// True when a piece of the colour attacks the square, empty or not.
+bool IsSquareAttacked(const Position& pos, int square, int colour)
 {
-    pos.Board[square] |= MarkBit;
-    bool attacked = false;
     int last = pos.ListEnd[colour];
     for (int slot = colour * 32; slot <= last; slot += 2) {
-        if (PieceAttacks(pos, slot, square, colour)) {
-            attacked = true;
-            break;
-        }
+        if (PieceAttacks(pos, slot, square, colour))
+            return true;
     }
-    pos.Board[square] &= ~MarkBit;
-    return attacked;
+    return false;
 }
 
 // The attackers of the square among the colour's pieces, counted up to two.
-// The square's cell is marked while the list is scanned and restored after.
-CheckSource FindCheckSource(Position& pos, int square, int colour)
+CheckSource FindCheckSource(const Position& pos, int square, int colour)
 {
-    pos.Board[square] |= MarkBit;
     CheckSource source{0, NoSquare};
     int last = pos.ListEnd[colour];
     for (int slot = colour * 32; slot <= last && source.Count < 2; slot += 2) {
@@ -79,7 +74,6 @@ CheckSource FindCheckSource(Position& pos, int square, int colour)
             source.Square = pos.PieceList[slot + 1];
         }
     }
-    pos.Board[square] &= ~MarkBit;
     return source;
 }
 
@@ -110,7 +104,7 @@ bool MayAnswerCheck(const Position& pos, Move move, CheckSource source)
 // After PlayMove: true when the mover (XSide) left its king attacked. King
 // moves, en passant and moves out of check get the full test; any other move
 // can only have opened the line from the king through its From square.
-bool LeavesKingInCheck(Position& pos, Move move, bool wasInCheck)
+bool LeavesKingInCheck(const Position& pos, Move move, bool wasInCheck)
 {
     int king = pos.PieceList[pos.XSide * 32 + 1];
     if ((move.Flags & FlagEnPassant) != 0 || MovingKind(move) == King || wasInCheck)
@@ -136,7 +130,7 @@ bool GivesCheck(const Position& pos, Move move)
     if (classes != 0) {
         if ((classes & KnightBit) != 0 || PawnRuleHolds(entry, pos.XSide))
             return true;
-        if ((classes & LineBits) != 0 && WalkReaches(pos, to, king, entry))
+        if ((classes & LineBits) != 0 && LineIsClear(pos, to, king, entry))
             return true;
     }
 
@@ -157,7 +151,7 @@ bool GivesCheck(const Position& pos, Move move)
 // After PlayMove of a move made in check from source: the lone checker must
 // be taken or blocked and the From line must stay shut. King moves, en
 // passant and double checks go to the full test.
-bool EvasionLeavesKingInCheck(Position& pos, Move move, CheckSource source)
+bool EvasionLeavesKingInCheck(const Position& pos, Move move, CheckSource source)
 {
     int king = pos.PieceList[pos.XSide * 32 + 1];
     if ((move.Flags & FlagEnPassant) != 0 || MovingKind(move) == King || source.Count != 1)

@@ -6,9 +6,8 @@
 
 #include <cassert>
 
-// True when a piece of the colour attacks the square (empty or not). Marks the
-// target cell while it runs and restores it.
-bool IsSquareAttacked(Position& pos, int square, int colour);
+// True when a piece of the colour attacks the square (empty or not).
+bool IsSquareAttacked(const Position& pos, int square, int colour);
 
 // Where an attack on a square comes from: how many pieces attack it (0, 1, or
 // 2 standing for two or more) and the square of the last one found.
@@ -17,9 +16,8 @@ struct CheckSource {
     int Square;
 };
 
-// The pieces of the colour that attack the square (empty or not). Marks the
-// target cell while it runs and restores it.
-CheckSource FindCheckSource(Position& pos, int square, int colour);
+// The pieces of the colour that attack the square (empty or not).
+CheckSource FindCheckSource(const Position& pos, int square, int colour);
 
 // Before PlayMove, for the side to move in check from source: false when the
 // move must leave the king attacked, being neither a king move nor en passant
@@ -29,15 +27,15 @@ bool MayAnswerCheck(const Position& pos, Move move, CheckSource source);
 
 // After PlayMove: true when the mover (now XSide) has left its king attacked.
 // wasInCheck must be true whenever the mover was in check before the move.
-bool LeavesKingInCheck(Position& pos, Move move, bool wasInCheck);
+bool LeavesKingInCheck(const Position& pos, Move move, bool wasInCheck);
 
 // The same answer as LeavesKingInCheck(pos, move, true) for a move made while
 // in check from source (as FindCheckSource found it before the move), found
 // faster: a lone checker must be taken or blocked, and the From line shut.
-bool EvasionLeavesKingInCheck(Position& pos, Move move, CheckSource source);
+bool EvasionLeavesKingInCheck(const Position& pos, Move move, CheckSource source);
 
 // LeavesKingInCheck for the search, which knows where a check came from.
-inline bool MoveLeavesKingInCheck(Position& pos, Move move, bool wasInCheck, CheckSource source)
+inline bool MoveLeavesKingInCheck(const Position& pos, Move move, bool wasInCheck, CheckSource source)
 {
     bool leaves = wasInCheck ? EvasionLeavesKingInCheck(pos, move, source) : LeavesKingInCheck(pos, move, false);
     assert(leaves == LeavesKingInCheck(pos, move, wasInCheck));

@@ -8,7 +8,7 @@
 
 #include "board/Initialize.h"
 #include "movegen/MoveStore.h"
-#include "movegen/SquareSets.h"
+#include "board/SquareSets.h"
 
 // Writes one move at top and advances top. The score is the sum of the
 // victim's value, the capturing kind's bonus and the promotion bonus.

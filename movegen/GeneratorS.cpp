@@ -8,7 +8,7 @@
 #include "board/Check.h"
 #include "board/Initialize.h"
 #include "movegen/MoveStore.h"
-#include "movegen/SquareSets.h"
+#include "board/SquareSets.h"
 #include "search/History.h"
 
 // Writes one quiet move at top and advances top; the score is the History
@@ -97,7 +97,7 @@ static void AddPieceMoves(const Position& pos, int& top, SquareSet targets)
 // Both castling moves of the side to move, when its rights, the empty squares
 // between king and rook and the safety of the square the king crosses allow.
 // The destination square is left to the legality test after the move.
-static void AddCastling(Position& pos, int& top, int king, bool inCheck)
+static void AddCastling(const Position& pos, int& top, int king, bool inCheck)
 {
     int rights = pos.Castling[pos.Side];
     if (rights == 0 || inCheck)
@@ -113,8 +113,7 @@ static void AddCastling(Position& pos, int& top, int king, bool inCheck)
 
 // Lists every quiet move of the side to move from top upwards: castling, the
 // pieces in list order, then king steps. Returns one past the last move.
-// pos is only marked and restored by the castling attack test.
-int GenerateQuietMoves(Position& pos, int top, bool inCheck)
+int GenerateQuietMoves(const Position& pos, int top, bool inCheck)
 {
     int king = KingSquare(pos, pos.Side);
     AddCastling(pos, top, king, inCheck);
@@ -140,7 +139,7 @@ static SquareSet BlockingSquares(int king, CheckSource source)
 
 // The moves GenerateQuietMoves lists that may answer the check: the pieces'
 // moves onto a blocking square, then the king steps.
-int GenerateQuietEvasions(Position& pos, int top, CheckSource source)
+int GenerateQuietEvasions(const Position& pos, int top, CheckSource source)
 {
     if (source.Count == 0)
         return GenerateQuietMoves(pos, top, true);

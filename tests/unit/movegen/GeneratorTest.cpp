@@ -4,7 +4,7 @@
 // they read off the board.
 #include "MovegenTestSupport.h"
 
-#include "movegen/SquareSets.h"
+#include "board/SquareSets.h"
 
 #include <algorithm>
 

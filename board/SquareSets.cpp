@@ -1,5 +1,5 @@
 // The square-set tables, computed by the compiler.
-#include "movegen/SquareSets.h"
+#include "board/SquareSets.h"
 
 static constexpr SquareTables MakeSquareTables()
 {
