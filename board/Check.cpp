@@ -8,24 +8,12 @@
 
 #include <cstdlib>
 
-// The nearest occupied square from square along the entry's line (its
-// Direction index in the low four bits), given the occupied squares, or
-// NoSquare when the line reaches the edge first: one bit scan of the ray.
-static inline int NearestAlongLine(int square, int entry, SquareSet occupied)
-{
-    int d = entry & 15;
-    SquareSet blockers = Squares.Rays[IndexOfSquare(square)][d] & occupied;
-    if (blockers == 0)
-        return NoSquare;
-    return SquareOfIndex(std::countr_zero(NearestOnRay(blockers, d)));
-}
-
 // Tells whether the first piece met from the square along the entry's line
 // is a slider of the colour that moves along that line. The entry must have
 // a line bit.
 static inline bool SliderBehindLine(const Position& pos, int square, int entry, int colour)
 {
-    int cell = NearestAlongLine(square, entry, pos.Occupied[White] | pos.Occupied[Black]);
+    int cell = NearestOnLine(square, entry & 15, pos.Occupied[White] | pos.Occupied[Black]);
     if (cell == NoSquare)
         return false;
     int code = pos.Board[cell];
@@ -37,7 +25,7 @@ static inline bool SliderBehindLine(const Position& pos, int square, int entry, 
 static inline bool LineIsClear(const Position& pos, int origin, int target, int entry)
 {
     SquareSet occupied = pos.Occupied[White] | pos.Occupied[Black] | SetOf(target);
-    return NearestAlongLine(origin, entry, occupied) == target;
+    return NearestOnLine(origin, entry & 15, occupied) == target;
 }
 
 // True when the piece in list slot of colour attacks the square.

@@ -1,7 +1,7 @@
 // The compile-time square-set tables that go with the position's Occupied
 // sets (line rays, where each kind of piece could capture, knight and king
-// targets). They let a generator skip pieces with nothing to do and find the
-// nearest piece of a ray with one bit scan instead of a walk.
+// targets). They let a generator skip pieces with nothing to do, and every
+// procedure find the nearest piece of a ray with one bit scan instead of a walk.
 #pragma once
 
 #include "board/Position.h"
@@ -39,4 +39,14 @@ extern const SquareTables Squares;
 inline SquareSet NearestOnRay(SquareSet blockers, int d)
 {
     return (d & 1) != 0 ? blockers & (0 - blockers) : std::bit_floor(blockers);
+}
+
+// The square of the nearest piece of occupied from square along line
+// direction d (Direction 0-7), or NoSquare when the line meets the edge first.
+inline int NearestOnLine(int square, int d, SquareSet occupied)
+{
+    SquareSet blockers = Squares.Rays[IndexOfSquare(square)][d] & occupied;
+    if (blockers == 0)
+        return NoSquare;
+    return SquareOfIndex(std::countr_zero(NearestOnRay(blockers, d)));
 }

@@ -1,27 +1,25 @@
 // The static exchange test: judges a capture by the two pieces' values, the
 // cheapest enemy piece that can take back on the target square and whether a
-// second own piece bears on that square. Keeps no state; the capturing
-// piece's square is emptied for a moment and restored before returning.
+// second own piece bears on that square. Keeps no state and reads the
+// position only; the capturing piece counts as gone from its square.
 #include "movegen/See.h"
 
 #include "board/Initialize.h"
+#include "board/SquareSets.h"
 #include "movegen/MoveStore.h"
 
-// The first piece code met walking from square along step, or 0 when the
-// ray leaves the board first.
-static inline int FirstPieceOnRay(const Position& pos, int square, int step)
+// The code of the nearest piece of occupied from square along line direction
+// d (Direction 0-7), or 0 when the line meets the edge first.
+static inline int FirstPieceOnLine(const Position& pos, int square, int d, SquareSet occupied)
 {
-    for (int to = square + step; IsOnBoard(to); to += step) {
-        if (pos.Board[to] != 0)
-            return pos.Board[to];
-    }
-    return 0;
+    int found = NearestOnLine(square, d, occupied);
+    return found == NoSquare ? 0 : pos.Board[found];
 }
 
 // The kind of the least valuable enemy piece attacking target, 0 for none.
 // The capturing piece's square from is treated as empty, so that an enemy
 // slider behind it counts. A bishop or rook on any ray beats a queen.
-static int CheapestDefender(Position& pos, int target, int from)
+static int CheapestDefender(const Position& pos, int target, int from)
 {
     int side = pos.Side;
     int enemy = pos.XSide * 8;
@@ -36,18 +34,17 @@ static int CheapestDefender(Position& pos, int target, int from)
             return Knight;
     }
 
-    uint8_t mover = pos.Board[from];
-    pos.Board[from] = 0;
+    SquareSet occupied = (pos.Occupied[White] | pos.Occupied[Black]) & ~SetOf(from);
     int found = 0;
     for (int d = 4; d < 8 && found != Bishop; d++) {
-        int code = FirstPieceOnRay(pos, target, Direction[d]);
+        int code = FirstPieceOnLine(pos, target, d, occupied);
         if (code == enemy + Bishop)
             found = Bishop;
         else if (code == enemy + Queen)
             found = Queen;
     }
     for (int d = 0; d < 4 && found != Bishop && found != Rook; d++) {
-        int code = FirstPieceOnRay(pos, target, Direction[d]);
+        int code = FirstPieceOnLine(pos, target, d, occupied);
         if (code == enemy + Rook)
             found = Rook;
         else if (code == enemy + Queen)
@@ -58,7 +55,6 @@ static int CheapestDefender(Position& pos, int target, int from)
         if (IsOnBoard(square) && pos.Board[square] == enemy + King)
             found = King;
     }
-    pos.Board[from] = mover;
     return found;
 }
 
@@ -70,13 +66,13 @@ static bool HasSupportBehind(const Position& pos, int target, int from)
     if ((entry & LineBits) == 0)
         return false;
     int support = pos.Side * 8 + ((entry & BishopBit) ? Bishop : Rook);
-    return FirstPieceOnRay(pos, from, Direction[entry & 15]) == support;
+    return FirstPieceOnLine(pos, from, entry & 15, pos.Occupied[White] | pos.Occupied[Black]) == support;
 }
 
 // True (the capture is worth trying early) or false. first..last (inclusive)
 // is the node's stretch of captures in the move store; another capture onto
 // the same square from another square counts as a second attacker.
-bool IsGoodCapture(Position& pos, Move move, int first, int last)
+bool IsGoodCapture(const Position& pos, Move move, int first, int last)
 {
     int attacker = MovingKind(move);
     int victim = CapturedKind(move);

@@ -5,5 +5,5 @@
 
 // True when the capture is worth trying early. first and last (inclusive)
 // bound the node's captures in the move store, which count as second
-// attackers. The board is touched during the call and restored.
-bool IsGoodCapture(Position& pos, Move move, int first, int last);
+// attackers. Reads the position only.
+bool IsGoodCapture(const Position& pos, Move move, int first, int last);
