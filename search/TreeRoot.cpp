@@ -140,12 +140,13 @@ static void WriteCurrentMove(const RootSearch& root, int k, int32_t elapsed)
     WriteInfo(text + CountersText(elapsed));
 }
 
-// "info depth seldepth pv ... score cp nodes time nps", when a move becomes best.
+// "info depth seldepth score cp nodes time nps pv ...", when a move becomes
+// best. The line's moves come last: in UCI they run to the end of the line.
 static void WriteNewBest(const RootSearch& root)
 {
     std::string line = MovesToText(root.Line, 0, root.Depth - 1, true);
-    WriteInfo("info" + DepthText(root) + " pv " + line + " score cp " + std::to_string(root.Best) +
-              CountersText(ElapsedMs(SearchStart)));
+    WriteInfo("info" + DepthText(root) + " score cp " + std::to_string(root.Best) +
+              CountersText(ElapsedMs(SearchStart)) + " pv" + line);
 }
 
 // Makes root move k, searches it at the iteration's depth with the window

@@ -19,7 +19,7 @@ CLOCK_MS, INCREMENT_MS, MAX_PLIES = 2000, 20, 300
 MOVE = r"[a-h][1-8][a-h][1-8][nbrq]?"
 INFO_LINES = [re.compile(pattern) for pattern in (
     r"info depth \d+ seldepth \d+",
-    r"info depth \d+ seldepth \d+ pv  %s( %s)* score cp -?\d+ nodes \d+ time [1-9]\d* nps \d+" % (MOVE, MOVE),
+    r"info depth \d+ seldepth \d+ score cp -?\d+ nodes \d+ time [1-9]\d* nps \d+ pv %s( %s)*" % (MOVE, MOVE),
     r"info( depth \d+ seldepth \d+)? currmove  %s currmovenumber \d+ nodes \d+ time [1-9]\d* nps \d+" % MOVE,
     r"info depth \d+ seldepth \d+ nodes \d+ time [1-9]\d* nps \d+",
 )]
