@@ -8,7 +8,6 @@
 #include "board/DataFiles.h"
 #include "board/Initialize.h"
 #include "board/MakeMove.h"
-#include "frontend/Channel.h"
 #include "frontend/Interface.h"
 #include "movegen/GeneratorF.h"
 #include "movegen/GeneratorS.h"
@@ -129,9 +128,9 @@ bool IsPseudoLegal(Position& pos, const Move& move, bool inCheck)
     return move.Flags == 0 && PieceReaches(pos, kind, from, to);
 }
 
-// Counts the node for the input poll; every 65 535 nodes one waiting input
-// line is handled, which may set StopRequested or end the process. Every
-// 4096 nodes the clock is read, for the hard time limit.
+// Counts the node for the input poll; every 65 535 nodes the search's poll
+// runs, which may set StopRequested or end the process. Every 4096 nodes the
+// clock is read, for the hard time limit.
 static inline void PollInput()
 {
     PollCounter = static_cast<int16_t>(PollCounter + 1);
@@ -139,8 +138,7 @@ static inline void PollInput()
         StopIfOutOfTime();
     if (PollCounter == 32767) {
         PollCounter = -32768;
-        if (ReadInput())
-            DispatchCommand(SearchMode);
+        PollSearchInput();
     }
 }
 
