@@ -170,3 +170,35 @@ TEST_F(SearchTest, ThePositionCommandEmptiesWhatTheSearchStored)
     CreateHashTable(ShippedData("Hashtable.ini"));
     LoadRandomKeys(ShippedData("Random.bin"));
 }
+
+// A stop cuts short every node on the path, whose results then rest on the
+// 0 of the stopped children: none may reach the table. So a go after a
+// stopped infinite search, with no position between, answers as after a
+// completed search to the stopped search's last complete depth. The eight
+// blank lines go to the polls of depths 1 to 7 and one inside depth 6; the
+// stop comes at the first poll inside depth 7, in its first root move.
+TEST_F(SearchTest, AStoppedSearchStoresNoGuesses)
+{
+    const std::string position = "fen r1bq1rk1/pp2bppp/4pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 1";
+    const std::regex clock(" time \\d+ nps \\d+");
+    auto searchToDepthSix = [&](std::vector<std::string>& lines, bool again) {
+        DepthLimit = 6;
+        RemainingTime = std::numeric_limits<int32_t>::max();
+        again ? SearchAgain("", lines) : RunRoot(position, "", lines);
+        for (std::string& line : lines)
+            line = std::regex_replace(line, clock, "");
+    };
+    std::vector<std::string> stopped, afterStop, completed, afterComplete;
+    NoTimeLimit = true;
+    RunRoot(position, std::string(8, '\n') + "stop\n", stopped);
+    NoTimeLimit = false;
+    const double stoppedNodes = NodeCount;
+    searchToDepthSix(afterStop, true);
+    searchToDepthSix(completed, false);
+    ASSERT_EQ(CountMatches(stopped, StartLine), 7);
+    // a stop at the start of depth 7 counts the one root move begun
+    ASSERT_GT(stoppedNodes, NodeCount + 1) << "the stop came at the start of depth 7";
+    ASSERT_EQ(CountMatches(stopped, std::regex("info depth 7 .* pv .*")), 0) << "not in the first root move";
+    searchToDepthSix(afterComplete, true);
+    EXPECT_EQ(afterStop, afterComplete);
+}
