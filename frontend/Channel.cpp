@@ -49,17 +49,21 @@ static bool ReadWaitingChunk()
     return true;
 }
 
-// Moves waiting bytes into InputBuffer (one read); true when the buffer holds
-// text afterwards, a complete line or not.
-bool ReadInput()
-{
-    ReadWaitingChunk();
-    return !InputBuffer.empty();
-}
-
 static bool HoldsCompleteLine()
 {
     return InputBuffer.find_first_of("\r\n") != std::string::npos;
+}
+
+// Moves waiting bytes into InputBuffer (one read); true when a line can be
+// taken. The search polls here, and a piece of a command (a pipe may split a
+// write) must not be taken as a line of its own: it waits for the rest,
+// however long that takes, unless the input has ended behind it.
+bool ReadInput()
+{
+    ReadWaitingChunk();
+    if (HoldsCompleteLine())
+        return true;
+    return !InputBuffer.empty() && WaitingInputBytes() < 0;
 }
 
 // Waits for input unless a complete line is already buffered, then reads what

@@ -21,8 +21,9 @@ constexpr const char* InLabel = "   IN:      ";
 constexpr const char* OutLabel = "   OUT:     ";
 constexpr const char* EndLabel = "   END:     ";
 
-// Moves at most 4095 waiting bytes into InputBuffer; true when the buffer is
-// not empty afterwards.
+// Moves at most 4095 waiting bytes into InputBuffer; true when the buffer then
+// holds a line to take: a whole one, or the last text of an input that has
+// ended. Part of a line is kept until its end arrives.
 bool ReadInput();
 
 // The idle wait: at most milliseconds, ended by arriving input, and none at

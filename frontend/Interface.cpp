@@ -176,6 +176,17 @@ void DispatchCommand(int mode)
     }
 }
 
+// One whole waiting line, in search mode. Nobody could stop a pondering or
+// infinite search whose input has ended (the GUI is gone): it stops as if
+// told to. A timed search ends on its clock as usual.
+void PollSearchInput()
+{
+    if (ReadInput())
+        DispatchCommand(SearchMode);
+    else if (NoTimeLimit && InputHasEnded())
+        StopRequested = true;
+}
+
 // The idle loop, one line per cycle: each cycle waits up to IdleWait for
 // input, so that an idle engine does not spin, but takes a line the moment
 // it is there. Once the input has ended and every line of it is served, the

@@ -32,5 +32,9 @@ void LoadTablesOnce();
 // allowed in the mode.
 void DispatchCommand(int mode);
 
+// The search's poll: one whole waiting line, in search mode. A search without
+// time limit whose input has ended is stopped as if told to.
+void PollSearchInput();
+
 // The process entry's loop: never returns.
 [[noreturn]] void RunEngine();

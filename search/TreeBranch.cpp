@@ -8,7 +8,6 @@
 #include "board/DataFiles.h"
 #include "board/Initialize.h"
 #include "board/MakeMove.h"
-#include "frontend/Channel.h"
 #include "frontend/Interface.h"
 #include "movegen/GeneratorF.h"
 #include "movegen/GeneratorS.h"
@@ -129,9 +128,9 @@ bool IsPseudoLegal(Position& pos, const Move& move, bool inCheck)
     return move.Flags == 0 && PieceReaches(pos, kind, from, to);
 }
 
-// Counts the node for the input poll; every 65 535 nodes one waiting input
-// line is handled, which may set StopRequested or end the process. Every
-// 4096 nodes the clock is read, for the hard time limit.
+// Counts the node for the input poll; every 65 535 nodes the search's poll
+// runs, which may set StopRequested or end the process. Every 4096 nodes the
+// clock is read, for the hard time limit.
 static inline void PollInput()
 {
     PollCounter = static_cast<int16_t>(PollCounter + 1);
@@ -139,8 +138,7 @@ static inline void PollInput()
         StopIfOutOfTime();
     if (PollCounter == 32767) {
         PollCounter = -32768;
-        if (ReadInput())
-            DispatchCommand(SearchMode);
+        PollSearchInput();
     }
 }
 
@@ -322,7 +320,8 @@ static inline void CopyChildLine(Move* line, const Move* childLine, int n)
 // Steps 7-9 of SearchBranch: the move loop and the store. Fail-hard below
 // (alpha), fail-soft above (the cutoff score). A node whose moves do not fit
 // into the move store is judged by its static score (or the alpha its moves
-// reached) and stores nothing.
+// reached) and stores nothing; so does a node cut short by a stop, whose
+// result rests on the 0 that stopped children return.
 static int16_t SearchMoves(Position& pos, EvalState& eval, int first, int n, int ply, bool inCheck,
                            int16_t alpha, int16_t beta, Move* line, Move* childLine, Move hashMove,
                            const NodeSaves& saves)
@@ -361,12 +360,13 @@ static int16_t SearchMoves(Position& pos, EvalState& eval, int first, int n, int
         if (score >= beta) {
             if (CapturedKind(move) == 0 && PromotionKind(move) == 0)
                 RecordQuietCutoff(pos.Side, MovingKind(move), move.To, n);
-            StoreHashEntry(pos.Key, move, score, LowerBound, n);
+            if (!StopRequested)
+                StoreHashEntry(pos.Key, move, score, LowerBound, n);
             return score;
         }
     }
     // 9. moves exhausted: mate or stalemate, else an exact or upper bound in
-    // the table; a full store stores nothing
+    // the table; a full store or a stop stores nothing
     if (full)
         return eval.Score > alpha ? eval.Score : alpha;
     uint8_t bound = line[0].Kinds != 0 ? Exact : UpperBound;
@@ -375,7 +375,8 @@ static int16_t SearchMoves(Position& pos, EvalState& eval, int first, int n, int
         result = inCheck ? static_cast<int16_t>(ply - MateScore) : 0;
         bound = Exact;
     }
-    StoreHashEntry(pos.Key, line[0], result, bound, n);
+    if (!StopRequested)
+        StoreHashEntry(pos.Key, line[0], result, bound, n);
     return result;
 }
 

@@ -140,12 +140,13 @@ static void WriteCurrentMove(const RootSearch& root, int k, int32_t elapsed)
     WriteInfo(text + CountersText(elapsed));
 }
 
-// "info depth seldepth pv ... score cp nodes time nps", when a move becomes best.
+// "info depth seldepth score cp nodes time nps pv ...", when a move becomes
+// best. The line's moves come last: in UCI they run to the end of the line.
 static void WriteNewBest(const RootSearch& root)
 {
     std::string line = MovesToText(root.Line, 0, root.Depth - 1, true);
-    WriteInfo("info" + DepthText(root) + " pv " + line + " score cp " + std::to_string(root.Best) +
-              CountersText(ElapsedMs(SearchStart)));
+    WriteInfo("info" + DepthText(root) + " score cp " + std::to_string(root.Best) +
+              CountersText(ElapsedMs(SearchStart)) + " pv" + line);
 }
 
 // Makes root move k, searches it at the iteration's depth with the window
@@ -216,23 +217,14 @@ static int FirstLegalRootMove(const RootSearch& root)
 }
 
 // With no legal move there is nothing to deepen: a pondering or infinite
-// search waits for "stop" or "ponderhit" like the idle loop, then ends.
+// search waits for "stop" or "ponderhit" (or the end of its input), polling
+// whenever input arrives and at least every IdleWait, then ends.
 static void AwaitEndOfPondering()
 {
-    while (NoTimeLimit && !StopRequested && !InputHasEnded()) {
-        if (AwaitInput(IdleWait))
-            DispatchCommand(SearchMode);
+    while (NoTimeLimit && !StopRequested) {
+        WaitForInput(IdleWait);
+        PollSearchInput();
     }
-}
-
-// Handles one waiting input line. A search without time limit whose input
-// has ended could never be stopped: it stops as if told to.
-static void PollAtIteration()
-{
-    if (ReadInput())
-        DispatchCommand(SearchMode);
-    else if (NoTimeLimit && InputHasEnded())
-        StopRequested = true;
 }
 
 // Counters, history, root evaluation, the root's saves and the root list.
@@ -266,7 +258,7 @@ std::string SearchRoot(Position& pos)
     for (;;) {
         // 3. one waiting input line between iterations
         PollCounter = -32768;
-        PollAtIteration();
+        PollSearchInput();
         // 4. the "info depth" line
         if (SelDepth < root.Depth)
             SelDepth = static_cast<int16_t>(root.Depth);

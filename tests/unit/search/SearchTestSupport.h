@@ -66,7 +66,16 @@ protected:
     static std::string RunRoot(const std::string& position, const std::string& input,
                                std::vector<std::string>& output)
     {
-        Position pos = Setup(position);
+        Setup(position);
+        return SearchAgain(input, output);
+    }
+
+    // The same search of the last accepted position without a position
+    // command, as a second go searches it: the table is kept.
+    static std::string SearchAgain(const std::string& input, std::vector<std::string>& output)
+    {
+        Position pos = BuildPosition(LastAccepted.Board, LastAccepted.Castling, LastAccepted.EnPassant,
+                                     LastAccepted.Halfmoves, LastAccepted.Side);
         PipedInput pipe;
         pipe.Send(input);
         CapturedStream captured(1);

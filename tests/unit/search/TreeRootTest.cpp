@@ -10,7 +10,7 @@ namespace {
 
 const std::regex StartLine(R"(info depth (\d+) seldepth \d+)");
 const std::regex BestLine(
-    R"(info depth \d+ seldepth \d+ pv  [a-h][1-8][a-h][1-8][nbrq]?( [a-h][1-8][a-h][1-8][nbrq]?)* score cp -?\d+ nodes \d+ time [1-9]\d* nps \d+)");
+    R"(info depth \d+ seldepth \d+ score cp -?\d+ nodes \d+ time [1-9]\d* nps \d+ pv [a-h][1-8][a-h][1-8][nbrq]?( [a-h][1-8][a-h][1-8][nbrq]?)*)");
 const std::regex FinalLine(R"(info depth (\d+) seldepth \d+ nodes (\d+) time ([1-9]\d*) nps (\d+))");
 
 int CountMatches(const std::vector<std::string>& lines, const std::regex& pattern)
@@ -51,7 +51,7 @@ TEST_F(SearchTest, InfoLinesHaveTheirExactFormats)
     double nodes = std::stod(final[2]), elapsed = std::stod(final[3]);
     EXPECT_EQ(std::stod(final[4]), std::nearbyint(nodes / elapsed * 1000));
     const std::string& lastBest = lines[lines.size() - 2];
-    EXPECT_EQ(lastBest.substr(lastBest.find(" pv  ") + 4, 5), best);
+    EXPECT_EQ(lastBest.substr(lastBest.find(" pv ") + 3, 5), best);
 }
 
 TEST_F(SearchTest, MateInOneIsReportedInCentipawnUnits)
@@ -59,7 +59,7 @@ TEST_F(SearchTest, MateInOneIsReportedInCentipawnUnits)
     RemainingTime = 0;
     std::vector<std::string> lines;
     EXPECT_EQ(RunRoot("fen 6k1/5ppp/8/8/8/8/5PPP/1R4K1 w - - 0 1", "", lines), " b1b8");
-    EXPECT_EQ(CountMatches(lines, std::regex(".* pv  b1b8 score cp 9999 .*")), 1);
+    EXPECT_EQ(CountMatches(lines, std::regex(".* score cp 9999 .* pv b1b8")), 1);
 }
 
 TEST_F(SearchTest, StopRuleEndsIterations)
@@ -169,4 +169,36 @@ TEST_F(SearchTest, ThePositionCommandEmptiesWhatTheSearchStored)
     std::remove(small.c_str());
     CreateHashTable(ShippedData("Hashtable.ini"));
     LoadRandomKeys(ShippedData("Random.bin"));
+}
+
+// A stop cuts short every node on the path, whose results then rest on the
+// 0 of the stopped children: none may reach the table. So a go after a
+// stopped infinite search, with no position between, answers as after a
+// completed search to the stopped search's last complete depth. The eight
+// blank lines go to the polls of depths 1 to 7 and one inside depth 6; the
+// stop comes at the first poll inside depth 7, in its first root move.
+TEST_F(SearchTest, AStoppedSearchStoresNoGuesses)
+{
+    const std::string position = "fen r1bq1rk1/pp2bppp/4pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 1";
+    const std::regex clock(" time \\d+ nps \\d+");
+    auto searchToDepthSix = [&](std::vector<std::string>& lines, bool again) {
+        DepthLimit = 6;
+        RemainingTime = std::numeric_limits<int32_t>::max();
+        again ? SearchAgain("", lines) : RunRoot(position, "", lines);
+        for (std::string& line : lines)
+            line = std::regex_replace(line, clock, "");
+    };
+    std::vector<std::string> stopped, afterStop, completed, afterComplete;
+    NoTimeLimit = true;
+    RunRoot(position, std::string(8, '\n') + "stop\n", stopped);
+    NoTimeLimit = false;
+    const double stoppedNodes = NodeCount;
+    searchToDepthSix(afterStop, true);
+    searchToDepthSix(completed, false);
+    ASSERT_EQ(CountMatches(stopped, StartLine), 7);
+    // a stop at the start of depth 7 counts the one root move begun
+    ASSERT_GT(stoppedNodes, NodeCount + 1) << "the stop came at the start of depth 7";
+    ASSERT_EQ(CountMatches(stopped, std::regex("info depth 7 .* pv .*")), 0) << "not in the first root move";
+    searchToDepthSix(afterComplete, true);
+    EXPECT_EQ(afterStop, afterComplete);
 }
