@@ -29,7 +29,7 @@ static inline void RestoreVictim(Position& pos, Move move)
 
 // Unmakes move, the last move PlayMove made on pos, given the UndoInfo and key
 // saved just before it. Side is the mover again on return.
-void TakeBack(Position& pos, Move move, UndoInfo undo, Bits64 savedKey)
+void TakeBack(Position& pos, Move move, const UndoInfo& undo, Bits64 savedKey)
 {
     pos.Castling[White] = undo.Castling[White];
     pos.Castling[Black] = undo.Castling[Black];

@@ -5,4 +5,4 @@
 
 // Restores the position from before PlayMove(pos, move), given the UndoInfo
 // and key saved then. A captured piece returns at the end of its colour's list.
-void TakeBack(Position& pos, Move move, UndoInfo undo, Bits64 savedKey);
+void TakeBack(Position& pos, Move move, const UndoInfo& undo, Bits64 savedKey);
