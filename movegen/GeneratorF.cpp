@@ -126,29 +126,17 @@ int GenerateCaptures(const Position& pos, int top)
         int k = std::countr_zero(candidates);
         int slot = side * 32 + 2 * k;
         int origin = pos.PieceList[slot + 1];
-        switch (pos.PieceList[slot]) {
-        case Pawn:
+        int kind = pos.PieceList[slot];
+        if (kind == Pawn) {
             if ((origin & 0xF0) == promotionRow)
                 AddPromotions(pos, top, origin);
             else
                 AddPawnCaptures(pos, top, origin, landings[k]);
-            break;
-        case Knight:
+        } else if (kind == Knight) {
             AddStepCaptures(pos, top, origin, Knight, Squares.KnightList[IndexOfSquare(origin)],
                             landings[k] & enemies);
-            break;
-        // one call per kind, so that each inlined copy has fixed rays
-        case Bishop:
-            AddSliderCaptures(pos, top, origin, Bishop, occupied, enemies);
-            break;
-        case Rook:
-            AddSliderCaptures(pos, top, origin, Rook, occupied, enemies);
-            break;
-        case Queen:
-            AddSliderCaptures(pos, top, origin, Queen, occupied, enemies);
-            break;
-        default:
-            break;
+        } else {
+            AddSliderCaptures(pos, top, origin, kind, occupied, enemies);
         }
     }
 
