@@ -13,7 +13,7 @@
 // a line bit.
 static inline bool SliderBehindLine(const Position& pos, int square, int entry, int colour)
 {
-    int cell = NearestOnLine(square, entry & 15, pos.Occupied[White] | pos.Occupied[Black]);
+    int cell = NearestOnLine(square, entry & 15, OccupiedSquares(pos));
     if (cell == NoSquare)
         return false;
     int code = pos.Board[cell];
@@ -24,7 +24,7 @@ static inline bool SliderBehindLine(const Position& pos, int square, int entry, 
 // line, target lying on it.
 static inline bool LineIsClear(const Position& pos, int origin, int target, int entry)
 {
-    SquareSet occupied = pos.Occupied[White] | pos.Occupied[Black] | SetOf(target);
+    SquareSet occupied = OccupiedSquares(pos) | SetOf(target);
     return NearestOnLine(origin, entry & 15, occupied) == target;
 }
 

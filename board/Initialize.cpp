@@ -69,15 +69,9 @@ void InitAttackTable()
 void InitSquareMasks()
 {
     for (int square = 0; square < 128; square++) {
-        SquareMask[square] = Bits64{0, 0};
-        if (!IsOnBoard(square))
-            continue;
-        int bit = ((square >> 4) & 3) * 8 + (square & 7);
-        int32_t value = static_cast<int32_t>(uint32_t{1} << bit);
-        if (square < 0x40)
-            SquareMask[square].Lo = value;
-        else
-            SquareMask[square].Hi = value;
+        SquareSet bit = SetOf(square);  // empty for shadow cells
+        SquareMask[square] = Bits64{static_cast<int32_t>(static_cast<uint32_t>(bit)),
+                                    static_cast<int32_t>(static_cast<uint32_t>(bit >> 32))};
     }
 }
 

@@ -121,6 +121,9 @@ struct Position {
 
 inline int KingSquare(const Position& pos, int colour) { return pos.PieceList[colour * 32 + 1]; }
 
+// The squares of both colours' pieces.
+inline SquareSet OccupiedSquares(const Position& pos) { return pos.Occupied[White] | pos.Occupied[Black]; }
+
 inline UndoInfo SaveUndoInfo(const Position& pos)
 {
     return UndoInfo{{pos.Castling[0], pos.Castling[1]}, pos.EpSquare, pos.HalfmoveClock};

@@ -22,9 +22,10 @@ constexpr int LastLineDirection(int kind) { return kind == Rook ? 3 : 7; }
 // Built at compile time from the same steps as Direction. Per setup index:
 // Rays[i][d], the squares along line direction d (Direction 0-7) up to the
 // edge, the start excluded (even d lower the index, odd d raise it); and the
-// knight and king targets as 0x88 lists in Direction order, ended by NoSquare. Reach, by
-// colour, kind and 0x88 square: where a capture of that piece could land
-// (every square for a pawn about to promote, whose push needs no victim).
+// knight and king targets as 0x88 lists in Direction order, ended by
+// NoSquare. Reach, by colour, kind and 0x88 square: where a capture of that
+// piece could land (every square for a pawn about to promote, whose push
+// needs no victim).
 struct SquareTables {
     SquareSet Rays[64][8];
     SquareSet Reach[2][8][128];

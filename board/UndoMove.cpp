@@ -1,6 +1,7 @@
 // TakeBack: unmakes the last PlayMove in place. Rights, en-passant square,
 // clock and key come back from the caller's copies; pieces, lists, sets,
-// masks and tallies are undone step by step. A captured piece rejoins its list at the end.
+// masks and tallies are undone step by step. A captured piece rejoins its
+// list at the end.
 #include "board/UndoMove.h"
 
 #include "board/Initialize.h"

@@ -7,8 +7,8 @@
 #include "movegen/GeneratorF.h"
 
 #include "board/Initialize.h"
-#include "movegen/MoveStore.h"
 #include "board/SquareSets.h"
+#include "movegen/MoveStore.h"
 
 // Writes one move at top and advances top. The score is the sum of the
 // victim's value, the capturing kind's bonus and the promotion bonus.
@@ -42,11 +42,9 @@ static inline void AddSliderCaptures(const Position& pos, int& top, int origin, 
     for (int d = FirstLineDirection(kind); d <= LastLineDirection(kind); d++) {
         if ((rays[d] & enemies) == 0)
             continue;
-        SquareSet nearest = NearestOnRay(rays[d] & occupied, d);
-        if ((nearest & enemies) != 0) {
-            int to = SquareOfIndex(std::countr_zero(nearest));
+        int to = NearestOnLine(origin, d, occupied);  // an enemy on the ray: a piece is met
+        if ((SetOf(to) & enemies) != 0)
             WriteForcingMove(top, origin, to, pos.Board[to] & 7, kind, 0, 0);
-        }
     }
 }
 
@@ -108,7 +106,7 @@ int GenerateCaptures(const Position& pos, int top)
     int promotionRow = PromotionRow[side];
     int end = pos.ListEnd[side];
     SquareSet enemies = pos.Occupied[pos.XSide];
-    SquareSet occupied = enemies | pos.Occupied[side];
+    SquareSet occupied = OccupiedSquares(pos);
     SquareSet targets = enemies | (IsOnBoard(pos.EpSquare) ? SetOf(pos.EpSquare) : 0);
     const auto& reach = Squares.Reach[side];
 

@@ -7,8 +7,8 @@
 
 #include "board/Check.h"
 #include "board/Initialize.h"
-#include "movegen/MoveStore.h"
 #include "board/SquareSets.h"
+#include "movegen/MoveStore.h"
 #include "search/History.h"
 
 // Writes one quiet move at top and advances top; the score is the History
@@ -80,7 +80,7 @@ static void AddPawnPushes(const Position& pos, int& top, int origin, SquareSet t
 static void AddPieceMoves(const Position& pos, int& top, SquareSet targets)
 {
     int side = pos.Side;
-    SquareSet occupied = pos.Occupied[White] | pos.Occupied[Black];
+    SquareSet occupied = OccupiedSquares(pos);
     int end = pos.ListEnd[side];
     for (int slot = side * 32 + 2; slot <= end; slot += 2) {
         int kind = pos.PieceList[slot];

@@ -34,7 +34,7 @@ static int CheapestDefender(const Position& pos, int target, int from)
             return Knight;
     }
 
-    SquareSet occupied = (pos.Occupied[White] | pos.Occupied[Black]) & ~SetOf(from);
+    SquareSet occupied = OccupiedSquares(pos) & ~SetOf(from);
     int found = 0;
     for (int d = 4; d < 8 && found != Bishop; d++) {
         int code = FirstPieceOnLine(pos, target, d, occupied);
@@ -66,7 +66,7 @@ static bool HasSupportBehind(const Position& pos, int target, int from)
     if ((entry & LineBits) == 0)
         return false;
     int support = pos.Side * 8 + ((entry & BishopBit) ? Bishop : Rook);
-    return FirstPieceOnLine(pos, from, entry & 15, pos.Occupied[White] | pos.Occupied[Black]) == support;
+    return FirstPieceOnLine(pos, from, entry & 15, OccupiedSquares(pos)) == support;
 }
 
 // True (the capture is worth trying early) or false. first..last (inclusive)

@@ -7,7 +7,6 @@
 #include "board/MakeMove.h"
 #include "board/UndoMove.h"
 
-
 namespace {
 
 // Whether a piece of colour attacks square, by stepping back along every ray.

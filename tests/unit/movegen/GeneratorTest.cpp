@@ -1,7 +1,7 @@
 // The two generators: exact order and scores of the moves they list, the
 // castling and pawn rules, and a cross-check against a plain board scan that
 // both together give every pseudo-legal move exactly once; the square sets
-// they read off the board.
+// the position keeps for them.
 #include "MovegenTestSupport.h"
 
 #include "board/SquareSets.h"
