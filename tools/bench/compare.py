@@ -1,15 +1,16 @@
 #!/usr/bin/env python3
 """Compares the speed of two builds on the bench and on perft.
 
-    python3 tools/bench/compare.py OLD NEW [--runs 5] [--perft "6 startpos"]
+    python3 tools/bench/compare.py OLD NEW [--runs 5] [--perft "6 startpos"] [--cpu 0]
 
 OLD and NEW are folders holding talvoran-bench and talvoran-perft (a build
 folder, or a copy of one). Both run from the repository root, so that they
 read the same Data/, and they take turns, old then new, so that a machine
 that slows down or speeds up during the comparison weighs on both alike.
-Prints each build's median nodes a second over the runs and the ratio new /
-old; exits with 1 when the two builds count different nodes, which means
-the change altered the search or the move generator rather than its speed.
+All runs use one processor (--cpu). Prints each build's median nodes a
+second over the runs and the median of the runs' ratios new / old; exits
+with 1 when the two builds count different nodes, which means the change
+altered the search or the move generator rather than its speed.
 """
 import argparse
 import os
@@ -45,10 +46,13 @@ def compare(name, old, new, arguments, runs):
             speeds[label].append(nps)
     old_nps = statistics.median(speeds["old"])
     new_nps = statistics.median(speeds["new"])
+    # The ratio is the median of each run's new / old: a shared machine has
+    # slow spells lasting several runs, which a pair run back to back shares.
+    ratio = statistics.median(n / o for o, n in zip(speeds["old"], speeds["new"]))
     same = len(counts["old"]) == 1 and counts["old"] == counts["new"]
     nodes = "/".join(str(n) for n in sorted(counts["old"] | counts["new"]))
     print(f"{name:6} nodes {nodes}  old {old_nps:,.0f} nps  new {new_nps:,.0f} nps  "
-          f"ratio {new_nps / old_nps:.3f}" + ("" if same else "  NODE COUNTS DIFFER"))
+          f"ratio {ratio:.3f}" + ("" if same else "  NODE COUNTS DIFFER"))
     return same
 
 
@@ -59,7 +63,13 @@ def main():
     parser.add_argument("--runs", type=int, default=5, help="runs of each build (the median counts)")
     parser.add_argument("--perft", default="6 startpos", help="arguments of talvoran-perft")
     parser.add_argument("--bench", default="", help="arguments of talvoran-bench (default: its own list)")
+    parser.add_argument("--cpu", type=int, default=0, help="the processor both builds run on (-1: any)")
     args = parser.parse_args()
+    # One processor for every run: on a shared machine the processors can
+    # differ in speed by a third, and a run that lands on the other one
+    # would weigh on one build only.
+    if args.cpu >= 0 and hasattr(os, "sched_setaffinity"):
+        os.sched_setaffinity(0, {args.cpu})
     old, new = os.path.abspath(args.old), os.path.abspath(args.new)
     same = compare("bench", old, new, args.bench.split(), args.runs)
     same = compare("perft", old, new, args.perft.split(), args.runs) and same
