@@ -1,7 +1,8 @@
 // PlayMove: makes a pseudo-legal move in place, touching only the cells, list
 // entries and key entries the move concerns. Keeps board and shadow cells,
 // lists, square sets, pawn masks, tallies, rights, en-passant square, clock
-// and key in step.
+// and key in step; a move of the Pieces scope leaves out the pawn masks,
+// tallies, rights, clock and key.
 #include "board/MakeMove.h"
 
 #include "board/DataFiles.h"
@@ -32,6 +33,7 @@ static inline void SetSquare(Bits64& set, int square)
 // Takes the captured piece off its square and out of XSide's list (the list's
 // last entry fills its slot), and updates the victim's mask, rights, tally and
 // key. Resets the half-move clock.
+template <MoveScope Scope>
 static inline void RemoveVictim(Position& pos, Move move, Bits64& key)
 {
     int xside = pos.XSide;
@@ -46,6 +48,8 @@ static inline void RemoveVictim(Position& pos, Move move, Bits64& key)
     pos.PieceList[slot] = pos.PieceList[last];
     pos.PieceList[slot + 1] = pos.PieceList[last + 1];
     pos.ListEnd[xside] = static_cast<uint8_t>(last - 2);
+    if constexpr (Scope == MoveScope::Pieces)
+        return;
     ClearSquare(pos.PawnMask[xside], square);
 
     // a capture on a rook's home square takes that rook's right away
@@ -64,11 +68,15 @@ static inline void RemoveVictim(Position& pos, Move move, Bits64& key)
 
 // The pawn-only part of a move: pawn mask, en-passant square of a double
 // push, the change of kind of a promotion, and the half-move clock.
+template <MoveScope Scope>
 static inline void FinishPawnMove(Position& pos, Move move, int slot, Bits64& key)
 {
+    constexpr bool full = Scope == MoveScope::Full;
     int side = pos.Side;
-    ClearSquare(pos.PawnMask[side], move.From);
-    SetSquare(pos.PawnMask[side], move.To);
+    if constexpr (full) {
+        ClearSquare(pos.PawnMask[side], move.From);
+        SetSquare(pos.PawnMask[side], move.To);
+    }
     if ((move.Flags & FlagDoublePush) != 0) {
         pos.EpSquare = static_cast<uint8_t>(move.From + Direction[side]);
         ToggleKey(key, EnPassantKey + (pos.EpSquare & 15));
@@ -77,12 +85,15 @@ static inline void FinishPawnMove(Position& pos, Move move, int slot, Bits64& ke
     if (promotion != 0) {
         pos.Board[move.To] = static_cast<uint8_t>(side * 8 + promotion);
         pos.PieceList[slot] = static_cast<uint8_t>(promotion);
-        ClearSquare(pos.PawnMask[side], move.To);
-        pos.MaterialTally[side] += TallyWeight[promotion] - TallyWeight[Pawn];
+        if constexpr (full) {
+            ClearSquare(pos.PawnMask[side], move.To);
+            pos.MaterialTally[side] += TallyWeight[promotion] - TallyWeight[Pawn];
+        }
         ToggleKey(key, PieceKeyIndex(move.To, side, promotion));
         ToggleKey(key, PieceKeyIndex(move.To, side, Pawn));
     }
-    pos.HalfmoveClock = 0;
+    if constexpr (full)
+        pos.HalfmoveClock = 0;
 }
 
 // Moves the castling rook of castling side (1 queen side, 2 king side) of a
@@ -116,15 +127,19 @@ static inline void DropOwnRights(Position& pos, int from, int kind, int side, Bi
 
 // Makes the move for Side and hands the move to the other colour. The move
 // must be pseudo-legal here; the caller saves SaveUndoInfo(pos) and pos.Key
-// beforehand for TakeBack.
+// beforehand for TakeBack. Of the Pieces scope the key is worked out in the
+// local only, which the compiler then drops.
+template <MoveScope Scope>
 void PlayMove(Position& pos, Move move)
 {
+    constexpr bool full = Scope == MoveScope::Full;
     int side = pos.Side;
     int kind = MovingKind(move);
     Bits64 key = pos.Key;
-    pos.HalfmoveClock++;
+    if constexpr (full)
+        pos.HalfmoveClock++;
     if (CapturedKind(move) != 0)
-        RemoveVictim(pos, move, key);
+        RemoveVictim<Scope>(pos, move, key);
 
     // move the piece
     int slot = pos.Board[move.From | 8];
@@ -140,14 +155,19 @@ void PlayMove(Position& pos, Move move)
     pos.EpSquare = NoSquare;
 
     if (kind == Pawn)
-        FinishPawnMove(pos, move, slot, key);
+        FinishPawnMove<Scope>(pos, move, slot, key);
     int castleSide = (move.Flags >> 4) & 3;
     if (castleSide != 0)
         MoveCastlingRook(pos, move.To, castleSide, key);
 
-    if (pos.Castling[side] != 0)
-        DropOwnRights(pos, move.From, kind, side, key);
-    pos.Key = key;
+    if constexpr (full) {
+        if (pos.Castling[side] != 0)
+            DropOwnRights(pos, move.From, kind, side, key);
+        pos.Key = key;
+    }
     pos.Side = static_cast<uint8_t>(1 - side);
     pos.XSide = static_cast<uint8_t>(side);
 }
+
+template void PlayMove<MoveScope::Full>(Position& pos, Move move);
+template void PlayMove<MoveScope::Pieces>(Position& pos, Move move);

@@ -1,13 +1,16 @@
 // PlayMove: makes a pseudo-legal move on the Position in place, keeping the
-// board, shadow cells, lists, pawn masks, tallies, rights and key up to date.
+// board, shadow cells, lists and square sets up to date, and unless told
+// otherwise the pawn masks, tallies, rights, clock and key as well.
 #pragma once
 
 #include "board/DataFiles.h"
 #include "board/Initialize.h"
 #include "board/Position.h"
 
-// Makes the move for Side. The caller keeps SaveUndoInfo(pos) and pos.Key
-// from just before the call, for TakeBack.
+// Makes the move for Side, keeping the fields of the scope up to date. The
+// caller keeps SaveUndoInfo(pos) and pos.Key from just before the call, for
+// TakeBack of the same scope.
+template <MoveScope Scope = MoveScope::Full>
 void PlayMove(Position& pos, Move move);
 
 // The key the move leads to as far as the moved and captured pieces, the side

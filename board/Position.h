@@ -91,6 +91,13 @@ inline bool operator==(const Move& a, const Move& b)
     return a.From == b.From && a.To == b.To && a.Kinds == b.Kinds && a.Flags == b.Flags;
 }
 
+// What PlayMove and TakeBack keep up to date. Full: every field. Pieces: the
+// board, the lists, the square sets, the en-passant square and the side to
+// move, all that the quiescence search reads; the key, the rights, the clock,
+// the tallies and the pawn masks keep the values of the last Full move until
+// TakeBack restores the node they were made from.
+enum class MoveScope { Full, Pieces };
+
 // What PlayMove cannot undo by itself: copied by the caller before the move.
 struct UndoInfo {
     uint8_t Castling[2];

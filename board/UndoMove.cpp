@@ -1,13 +1,14 @@
 // TakeBack: unmakes the last PlayMove in place. Rights, en-passant square,
 // clock and key come back from the caller's copies; pieces, lists, sets,
-// masks and tallies are undone step by step. A captured piece rejoins its
-// list at the end.
+// masks and tallies are undone step by step (masks and tallies only where the
+// move kept them). A captured piece rejoins its list at the end.
 #include "board/UndoMove.h"
 
 #include "board/Initialize.h"
 
 // Puts the captured piece back on its square, appended to XSide's list, with
 // its pawn-mask bit and tally weight.
+template <MoveScope Scope>
 static inline void RestoreVictim(Position& pos, Move move)
 {
     int xside = pos.XSide;
@@ -21,6 +22,8 @@ static inline void RestoreVictim(Position& pos, Move move)
     pos.PieceList[slot + 1] = static_cast<uint8_t>(square);
     pos.ListEnd[xside] = static_cast<uint8_t>(slot);
     pos.Occupied[xside] |= SetOf(square);
+    if constexpr (Scope == MoveScope::Pieces)
+        return;
     if (victim == Pawn) {
         pos.PawnMask[xside].Lo |= SquareMask[square].Lo;
         pos.PawnMask[xside].Hi |= SquareMask[square].Hi;
@@ -30,8 +33,10 @@ static inline void RestoreVictim(Position& pos, Move move)
 
 // Unmakes move, the last move PlayMove made on pos, given the UndoInfo and key
 // saved just before it. Side is the mover again on return.
+template <MoveScope Scope>
 void TakeBack(Position& pos, Move move, const UndoInfo& undo, Bits64 savedKey)
 {
+    constexpr bool full = Scope == MoveScope::Full;
     pos.Castling[White] = undo.Castling[White];
     pos.Castling[Black] = undo.Castling[Black];
     pos.EpSquare = undo.EpSquare;
@@ -49,18 +54,21 @@ void TakeBack(Position& pos, Move move, const UndoInfo& undo, Bits64 savedKey)
     pos.PieceList[slot + 1] = move.From;
     pos.Occupied[side] ^= SetOf(move.From) | SetOf(move.To);
     if (CapturedKind(move) != 0)
-        RestoreVictim(pos, move);
+        RestoreVictim<Scope>(pos, move);
 
     if (MovingKind(move) == Pawn) {
         int promotion = PromotionKind(move);
         if (promotion != 0) {
             pos.Board[move.From] = static_cast<uint8_t>(side * 8 + Pawn);
             pos.PieceList[slot] = Pawn;
-            pos.MaterialTally[side] += TallyWeight[Pawn] - TallyWeight[promotion];
+            if constexpr (full)
+                pos.MaterialTally[side] += TallyWeight[Pawn] - TallyWeight[promotion];
         }
-        Bits64& pawns = pos.PawnMask[side];
-        pawns.Lo = (pawns.Lo & ~SquareMask[move.To].Lo) | SquareMask[move.From].Lo;
-        pawns.Hi = (pawns.Hi & ~SquareMask[move.To].Hi) | SquareMask[move.From].Hi;
+        if constexpr (full) {
+            Bits64& pawns = pos.PawnMask[side];
+            pawns.Lo = (pawns.Lo & ~SquareMask[move.To].Lo) | SquareMask[move.From].Lo;
+            pawns.Hi = (pawns.Hi & ~SquareMask[move.To].Hi) | SquareMask[move.From].Hi;
+        }
     }
 
     // the castling rook goes home
@@ -76,3 +84,6 @@ void TakeBack(Position& pos, Move move, const UndoInfo& undo, Bits64 savedKey)
         pos.Occupied[side] ^= SetOf(home) | SetOf(moved);
     }
 }
+
+template void TakeBack<MoveScope::Full>(Position& pos, Move move, const UndoInfo& undo, Bits64 savedKey);
+template void TakeBack<MoveScope::Pieces>(Position& pos, Move move, const UndoInfo& undo, Bits64 savedKey);

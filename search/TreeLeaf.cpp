@@ -1,7 +1,6 @@
-// The quiescence search: a node not in check stands pat on its incremental
-// score and tries captures and promotions, best score first; a node in check
-// tries every evasion, so that mates at the horizon are seen. Beyond
-// LeafPlyLimit every node stands pat, which bounds the recursion.
+// The quiescence search past its stand pat (which is inline in the header):
+// a node not in check tries captures and promotions, best score first; a
+// node in check tries every evasion, so that mates at the horizon are seen.
 #include "search/TreeLeaf.h"
 
 #include "board/Check.h"
@@ -29,19 +28,26 @@ static inline void SortByScore(int first, int top)
     }
 }
 
-// Steps 4-6 of SearchLeaf: searches the moves [cur, top) and, in check, the
-// quiet evasions generated behind them. Returns the first score that reaches
-// beta, else alpha as raised by the moves, or the mate score in check without
-// a legal move. Evasions that do not fit into the move store are not
+// Steps 3-6 of SearchLeaf, for a node that did not stand pat: generates the
+// captures and promotions and searches them best score first, then in check
+// the quiet evasions generated behind them. Returns the first score that
+// reaches beta, else alpha as raised by the moves, or the mate score in check
+// without a legal move. Moves that do not fit into the move store are not
 // searched: the static score stands in for them.
-static inline int16_t SearchLeafMoves(Position& pos, EvalState& eval, int cur, int top, int ply, bool inCheck,
-                                      int16_t alpha, int16_t beta)
+int16_t SearchLeafMoves(Position& pos, EvalState& eval, int first, int ply, bool inCheck, int16_t alpha,
+                        int16_t beta)
 {
+    // 3. captures and promotions, best score first
+    int top = GenerateCaptures(pos, first);
+    if (MoveStoreIsFull(top))
+        return eval.Score > alpha ? eval.Score : alpha;
+    SortByScore(first, top);
+
     // 4. the moves: captures, then in check the quiet evasions
     const NodeSaves saves = SaveNode(pos, eval, inCheck);
     bool quietStage = false;
     int legalCount = 0;
-    for (;; cur++) {
+    for (int cur = first;; cur++) {
         if (cur == top && !quietStage && inCheck) {
             // only the quiet moves that may answer the check: the others
             // would be refused unmade, and making a quiet move changes nothing
@@ -64,30 +70,4 @@ static inline int16_t SearchLeafMoves(Position& pos, EvalState& eval, int cur, i
         if (score >= beta)
             return score;
     }
-}
-
-// A quiescence node at the given ply. Not in check: at least the static score
-// (fail-hard at alpha, fail-soft above beta). In check without a legal move:
-// ply - MateScore. Raises SelDepth to ply.
-int16_t SearchLeaf(Position& pos, EvalState& eval, int first, int ply, bool inCheck, int16_t alpha,
-                   int16_t beta)
-{
-    // 1. selective depth
-    if (ply > SelDepth)
-        SelDepth = static_cast<int16_t>(ply);
-    // 2. stand pat, unless in check; beyond LeafPlyLimit always
-    bool tooDeep = ply > LeafPlyLimit;
-    if (!inCheck || tooDeep) {
-        int16_t standPat = eval.Score;
-        if (standPat > alpha)
-            alpha = standPat;
-        if (standPat >= beta || tooDeep)
-            return standPat >= beta ? standPat : alpha;
-    }
-    // 3. captures and promotions, best score first; steps 4-6 in SearchLeafMoves
-    int top = GenerateCaptures(pos, first);
-    if (MoveStoreIsFull(top))
-        return eval.Score > alpha ? eval.Score : alpha;
-    SortByScore(first, top);
-    return SearchLeafMoves(pos, eval, first, top, ply, inCheck, alpha, beta);
 }

@@ -1,9 +1,11 @@
 // The quiescence search: stand pat, captures and promotions best first, and
-// every evasion when in check.
+// every evasion when in check. Beyond LeafPlyLimit every node stands pat,
+// which bounds the recursion.
 #pragma once
 
 #include "board/Position.h"
 #include "movegen/Evaluation.h"
+#include "search/TreeRoot.h"
 
 #include <cstdint>
 
@@ -11,5 +13,29 @@
 // evasions cannot grow the stack without end.
 constexpr int LeafPlyLimit = 250;
 
-int16_t SearchLeaf(Position& pos, EvalState& eval, int first, int ply, bool inCheck, int16_t alpha,
-                   int16_t beta);
+// Steps 3-6 of SearchLeaf, for a node that did not stand pat: the captures
+// and promotions, best first, and in check the evasions.
+int16_t SearchLeafMoves(Position& pos, EvalState& eval, int first, int ply, bool inCheck, int16_t alpha,
+                        int16_t beta);
+
+// A quiescence node at the given ply. Not in check: at least the static score
+// (fail-hard at alpha, fail-soft above beta). In check without a legal move:
+// ply - MateScore. Raises SelDepth to ply. Inline, so that the many children
+// that stand pat at once cost their parent no call.
+inline int16_t SearchLeaf(Position& pos, EvalState& eval, int first, int ply, bool inCheck, int16_t alpha,
+                          int16_t beta)
+{
+    // 1. selective depth
+    if (ply > SelDepth)
+        SelDepth = static_cast<int16_t>(ply);
+    // 2. stand pat, unless in check; beyond LeafPlyLimit always
+    bool tooDeep = ply > LeafPlyLimit;
+    if (!inCheck || tooDeep) {
+        int16_t standPat = eval.Score;
+        if (standPat > alpha)
+            alpha = standPat;
+        if (standPat >= beta || tooDeep)
+            return standPat >= beta ? standPat : alpha;
+    }
+    return SearchLeafMoves(pos, eval, first, ply, inCheck, alpha, beta);
+}

@@ -49,8 +49,11 @@ inline int16_t SearchMove(Position& pos, EvalState& eval, Move move, bool inChec
     // always made: taking one back reorders the victim's list.
     if (inCheck && CapturedKind(move) == 0 && !MayAnswerCheck(pos, move, saves.Check))
         return alpha;
+    // below a quiescence node nothing reads the key, rights, clock, tallies
+    // or pawn masks, and TakeBack brings this node's back
+    constexpr MoveScope scope = Kind == NodeKind::Quiescence ? MoveScope::Pieces : MoveScope::Full;
     int16_t score = alpha;
-    PlayMove(pos, move);
+    PlayMove<scope>(pos, move);
     // a quiescence child never probes the table
     if constexpr (Kind != NodeKind::Quiescence)
         PrefetchHashSlot(pos.Key);
@@ -67,7 +70,7 @@ inline int16_t SearchMove(Position& pos, EvalState& eval, Move move, bool inChec
         eval = saves.Eval;
         legalCount++;
     }
-    TakeBack(pos, move, saves.Undo, saves.Key);
+    TakeBack<scope>(pos, move, saves.Undo, saves.Key);
     if constexpr (Kind == NodeKind::Root)
         ASSERT_CONSISTENT(pos);
     return score;

@@ -1,5 +1,6 @@
 // PlayMove against positions built from scratch (board, lists, masks,
-// tallies, rights, en-passant square, key, clock), TakeBack restoring them,
+// tallies, rights, en-passant square, key, clock), of the Pieces scope
+// moving only the pieces, TakeBack restoring them,
 // nested and after captures that reorder a list, the consistency check, and
 // the key hint used to prefetch table entries.
 #include "BoardTestSupport.h"
@@ -77,6 +78,21 @@ TEST_F(MakeMoveTest, PlayAndTakeBack)
         EXPECT_EQ(KeyHintAfter(before, c.Played) == pos.Key, hintExact) << c.Result;
         bool resets = CapturedKind(c.Played) != 0 || MovingKind(c.Played) == Pawn;
         EXPECT_EQ(pos.HalfmoveClock, resets ? 0 : 8) << c.Result;
+
+        // the Pieces scope moves the same pieces and leaves the rest as it was
+        Position pieces = before;
+        PlayMove<MoveScope::Pieces>(pieces, c.Played);
+        EXPECT_TRUE(std::equal(pieces.Board, pieces.Board + 128, pos.Board)) << c.Result;
+        EXPECT_TRUE(std::equal(pieces.PieceList, pieces.PieceList + 64, pos.PieceList)) << c.Result;
+        EXPECT_TRUE(std::equal(pieces.Occupied, pieces.Occupied + 2, pos.Occupied)) << c.Result;
+        EXPECT_EQ(pieces.EpSquare, pos.EpSquare) << c.Result;
+        EXPECT_EQ(pieces.Side, pos.Side) << c.Result;
+        EXPECT_EQ(pieces.Key, before.Key) << c.Result;
+        EXPECT_TRUE(std::equal(pieces.MaterialTally, pieces.MaterialTally + 2, before.MaterialTally)) << c.Result;
+        EXPECT_TRUE(std::equal(pieces.PawnMask, pieces.PawnMask + 2, before.PawnMask)) << c.Result;
+        TakeBack<MoveScope::Pieces>(pieces, c.Played, undo, before.Key);
+        ExpectSame(pieces, before, c.Fen);
+
         TakeBack(pos, c.Played, undo, before.Key);
         ExpectSame(pos, before, c.Fen);
         EXPECT_EQ(pos.HalfmoveClock, 7) << c.Fen;
