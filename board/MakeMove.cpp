@@ -31,8 +31,8 @@ static inline void SetSquare(Bits64& set, int square)
 }
 
 // Takes the captured piece off its square and out of XSide's list (the list's
-// last entry fills its slot), and updates the victim's mask, rights, tally and
-// key. Resets the half-move clock.
+// last entry fills its slot) and its set; of the Full scope also updates the
+// victim's mask, rights, tally and key and resets the half-move clock.
 template <MoveScope Scope>
 static inline void RemoveVictim(Position& pos, Move move, Bits64& key)
 {
@@ -66,8 +66,9 @@ static inline void RemoveVictim(Position& pos, Move move, Bits64& key)
     ToggleKey(key, PieceKeyIndex(square, xside, victim));
 }
 
-// The pawn-only part of a move: pawn mask, en-passant square of a double
-// push, the change of kind of a promotion, and the half-move clock.
+// The pawn-only part of a move: the en-passant square of a double push and
+// the change of kind of a promotion; of the Full scope also the pawn mask,
+// the tally and the half-move clock.
 template <MoveScope Scope>
 static inline void FinishPawnMove(Position& pos, Move move, int slot, Bits64& key)
 {
@@ -127,8 +128,8 @@ static inline void DropOwnRights(Position& pos, int from, int kind, int side, Bi
 
 // Makes the move for Side and hands the move to the other colour. The move
 // must be pseudo-legal here; the caller saves SaveUndoInfo(pos) and pos.Key
-// beforehand for TakeBack. Of the Pieces scope the key is worked out in the
-// local only, which the compiler then drops.
+// beforehand for TakeBack. A move of the Pieces scope never stores the key
+// it works out in the local, so the compiler drops that work.
 template <MoveScope Scope>
 void PlayMove(Position& pos, Move move)
 {

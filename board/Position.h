@@ -94,8 +94,8 @@ inline bool operator==(const Move& a, const Move& b)
 // What PlayMove and TakeBack keep up to date. Full: every field. Pieces: the
 // board, the lists, the square sets, the en-passant square and the side to
 // move, all that the quiescence search reads; the key, the rights, the clock,
-// the tallies and the pawn masks keep the values of the last Full move until
-// TakeBack restores the node they were made from.
+// the tallies and the pawn masks keep their values from before the move, and
+// TakeBack of the same scope leaves them so.
 enum class MoveScope { Full, Pieces };
 
 // What PlayMove cannot undo by itself: copied by the caller before the move.

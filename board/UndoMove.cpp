@@ -6,8 +6,8 @@
 
 #include "board/Initialize.h"
 
-// Puts the captured piece back on its square, appended to XSide's list, with
-// its pawn-mask bit and tally weight.
+// Puts the captured piece back on its square, appended to XSide's list, and
+// into its set; of the Full scope with its pawn-mask bit and tally weight.
 template <MoveScope Scope>
 static inline void RestoreVictim(Position& pos, Move move)
 {
