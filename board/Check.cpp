@@ -1,6 +1,7 @@
 // Attack questions on a Position, all answered with AttackTable lookups and
-// bit scans along lines: is a square attacked, does a move just made expose
-// the mover's king, does it check the other king. Owns no tables.
+// bit scans along lines: is a square attacked, does a move just made (or
+// about to be made) expose the mover's king, does it check the other king.
+// Owns no tables.
 #include "board/Check.h"
 
 #include "board/Initialize.h"
@@ -8,28 +9,76 @@
 
 #include <cstdlib>
 
+// The pieces as they stand once a move is made that has neither an
+// en-passant victim nor a castling rook: the occupied squares, and the code
+// of the mover's piece on To (the board may still hold the victim there).
+// After PlayMove it is simply the position's own.
+struct MovedBoard {
+    SquareSet Occupied;
+    int To;
+    int Code;
+};
+
+static inline MovedBoard BoardAfterPlay(const Position& pos, Move move)
+{
+    return MovedBoard{OccupiedSquares(pos), move.To, pos.Board[move.To]};
+}
+
+static inline MovedBoard BoardBeforePlay(const Position& pos, Move move)
+{
+    int kind = PromotionKind(move) != 0 ? PromotionKind(move) : MovingKind(move);
+    return MovedBoard{(OccupiedSquares(pos) & ~SetOf(move.From)) | SetOf(move.To), move.To, pos.Side * 8 + kind};
+}
+
 // Tells whether the first piece met from the square along the entry's line
 // is a slider of the colour that moves along that line. The entry must have
 // a line bit.
-static inline bool SliderBehindLine(const Position& pos, int square, int entry, int colour)
+static inline bool SliderBehindLine(const Position& pos, const MovedBoard& board, int square, int entry, int colour)
 {
-    int cell = NearestOnLine(square, entry & 15, OccupiedSquares(pos));
+    int cell = NearestOnLine(square, entry & 15, board.Occupied);
     if (cell == NoSquare)
         return false;
-    int code = pos.Board[cell];
+    int code = cell == board.To ? board.Code : pos.Board[cell];
     return (KindBits[code & 7] & entry & LineBits) != 0 && (code >> 3) == colour;
 }
 
-// Tells whether nothing stands between origin and target on the entry's
-// line, target lying on it.
-static inline bool LineIsClear(const Position& pos, int origin, int target, int entry)
+// Tells whether none of the occupied squares stands between origin and
+// target on the entry's line, target lying on it.
+static inline bool LineIsClear(SquareSet occupied, int origin, int target, int entry)
 {
-    SquareSet occupied = OccupiedSquares(pos) | SetOf(target);
-    return NearestOnLine(origin, entry & 15, occupied) == target;
+    return NearestOnLine(origin, entry & 15, occupied | SetOf(target)) == target;
 }
 
-// True when the piece in list slot of colour attacks the square.
-static inline bool PieceAttacks(const Position& pos, int slot, int square, int colour)
+// Tells whether the first piece met from king along the line through the
+// move's From square is a slider of the colour that moves along that line:
+// the line the move opens, when it is one.
+static inline bool SliderSeesThroughFrom(const Position& pos, const MovedBoard& board, Move move, int king,
+                                         int colour)
+{
+    int entry = AttackEntry(move.From - king);
+    return (entry & LineBits) != 0 && SliderBehindLine(pos, board, king, entry, colour);
+}
+
+// Tells whether the mover's piece on To attacks the king, or a slider of the
+// mover does so through the vacated From square.
+static inline bool ChecksKing(const Position& pos, const MovedBoard& board, Move move, int king, int mover)
+{
+    int to = move.To;
+    int kind = PromotionKind(move) != 0 ? PromotionKind(move) : MovingKind(move);
+    int entry = AttackEntry(king - to);
+    int classes = entry & KindBits[kind];
+    if (classes != 0) {
+        if ((classes & KnightBit) != 0 || PawnRuleHolds(entry, mover))
+            return true;
+        if ((classes & LineBits) != 0 && LineIsClear(board.Occupied, to, king, entry))
+            return true;
+    }
+    return SliderSeesThroughFrom(pos, board, move, king, mover);
+}
+
+// True when the piece in list slot of colour attacks the square, with the
+// occupied squares as blockers.
+static inline bool PieceAttacks(const Position& pos, SquareSet occupied, int slot, int square, int colour)
 {
     int origin = pos.PieceList[slot + 1];
     int entry = AttackEntry(square - origin);
@@ -37,15 +86,16 @@ static inline bool PieceAttacks(const Position& pos, int slot, int square, int c
     if (classes == 0)
         return false;
     return (classes & (KnightBit | KingBit)) != 0 || PawnRuleHolds(entry, colour) ||
-           ((classes & LineBits) != 0 && LineIsClear(pos, origin, square, entry));
+           ((classes & LineBits) != 0 && LineIsClear(occupied, origin, square, entry));
 }
 
 // True when a piece of the colour attacks the square, empty or not.
 bool IsSquareAttacked(const Position& pos, int square, int colour)
 {
     int last = pos.ListEnd[colour];
+    SquareSet occupied = OccupiedSquares(pos);
     for (int slot = colour * 32; slot <= last; slot += 2) {
-        if (PieceAttacks(pos, slot, square, colour))
+        if (PieceAttacks(pos, occupied, slot, square, colour))
             return true;
     }
     return false;
@@ -57,7 +107,7 @@ CheckSource FindCheckSource(const Position& pos, int square, int colour)
     CheckSource source{0, NoSquare};
     int last = pos.ListEnd[colour];
     for (int slot = colour * 32; slot <= last && source.Count < 2; slot += 2) {
-        if (PieceAttacks(pos, slot, square, colour)) {
+        if (PieceAttacks(pos, OccupiedSquares(pos), slot, square, colour)) {
             source.Count++;
             source.Square = pos.PieceList[slot + 1];
         }
@@ -97,10 +147,7 @@ bool LeavesKingInCheck(const Position& pos, Move move, bool wasInCheck)
     int king = pos.PieceList[pos.XSide * 32 + 1];
     if ((move.Flags & FlagEnPassant) != 0 || MovingKind(move) == King || wasInCheck)
         return IsSquareAttacked(pos, king, pos.Side);
-    int entry = AttackEntry(move.From - king);
-    if ((entry & LineBits) == 0)
-        return false;
-    return SliderBehindLine(pos, king, entry, pos.Side);
+    return SliderSeesThroughFrom(pos, BoardAfterPlay(pos, move), move, king, pos.Side);
 }
 
 // After PlayMove of a legal move: true when the king of Side is attacked,
@@ -110,21 +157,8 @@ bool GivesCheck(const Position& pos, Move move)
 {
     int king = pos.PieceList[pos.Side * 32 + 1];
     int to = move.To;
-
-    // direct check by the piece now on To
-    int kind = PromotionKind(move) != 0 ? PromotionKind(move) : MovingKind(move);
-    int entry = AttackEntry(king - to);
-    int classes = entry & KindBits[kind];
-    if (classes != 0) {
-        if ((classes & KnightBit) != 0 || PawnRuleHolds(entry, pos.XSide))
-            return true;
-        if ((classes & LineBits) != 0 && LineIsClear(pos, to, king, entry))
-            return true;
-    }
-
-    // discovered check through From
-    entry = AttackEntry(move.From - king);
-    if ((entry & LineBits) != 0 && SliderBehindLine(pos, king, entry, pos.XSide))
+    MovedBoard board = BoardAfterPlay(pos, move);
+    if (ChecksKing(pos, board, move, king, pos.XSide))
         return true;
 
     // the square of the piece that moved or vanished besides the mover
@@ -132,8 +166,8 @@ bool GivesCheck(const Position& pos, Move move)
         return false;
     int other = (move.Flags & FlagEnPassant) != 0 ? to + Direction[pos.Side]
                                                   : to - Direction[move.Flags / 16 + 1];
-    entry = AttackEntry(other - king);
-    return (entry & LineBits) != 0 && SliderBehindLine(pos, king, entry, pos.XSide);
+    int entry = AttackEntry(other - king);
+    return (entry & LineBits) != 0 && SliderBehindLine(pos, board, king, entry, pos.XSide);
 }
 
 // After PlayMove of a move made in check from source: the lone checker must
@@ -146,6 +180,36 @@ bool EvasionLeavesKingInCheck(const Position& pos, Move move, CheckSource source
         return IsSquareAttacked(pos, king, pos.Side);
     if (move.To != source.Square && !StandsBetween(king, source.Square, move.To))
         return true;
-    int entry = AttackEntry(move.From - king);
-    return (entry & LineBits) != 0 && SliderBehindLine(pos, king, entry, pos.Side);
+    return SliderSeesThroughFrom(pos, BoardAfterPlay(pos, move), move, king, pos.Side);
+}
+
+// Before PlayMove of a move that is neither en passant nor castling, by a
+// side in check from source (Count 0 when not in check): LeavesKingInCheck's
+// answer once it is made. The king's target is tested on the board without
+// the king; the victim there attacks nothing. No other move answers a double
+// check, and a single one only by taking or blocking the checker.
+bool WouldLeaveKingInCheck(const Position& pos, Move move, CheckSource source)
+{
+    MovedBoard board = BoardBeforePlay(pos, move);
+    if (MovingKind(move) == King) {
+        int last = pos.ListEnd[pos.XSide];
+        for (int slot = pos.XSide * 32; slot <= last; slot += 2) {
+            if (PieceAttacks(pos, board.Occupied, slot, move.To, pos.XSide))
+                return true;
+        }
+        return false;
+    }
+    int king = KingSquare(pos, pos.Side);
+    if (source.Count > 1)
+        return true;
+    if (source.Count == 1 && move.To != source.Square && !StandsBetween(king, source.Square, move.To))
+        return true;
+    return SliderSeesThroughFrom(pos, board, move, king, pos.XSide);
+}
+
+// Before PlayMove of a legal move that is neither en passant nor castling:
+// GivesCheck's answer once it is made.
+bool WouldGiveCheck(const Position& pos, Move move)
+{
+    return ChecksKing(pos, BoardBeforePlay(pos, move), move, KingSquare(pos, pos.XSide), pos.Side);
 }

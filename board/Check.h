@@ -44,3 +44,13 @@ inline bool MoveLeavesKingInCheck(const Position& pos, Move move, bool wasInChec
 
 // After PlayMove of a legal move: true when the side now to move is in check.
 bool GivesCheck(const Position& pos, Move move);
+
+// The same answers before PlayMove, for the quiescence search, which can then
+// settle a child that would only stand pat without making its move.
+// WouldLeaveKingInCheck: for a move that is neither en passant nor castling,
+// by a side in check from source (Count 0 when not in check),
+// LeavesKingInCheck once the move is made.
+bool WouldLeaveKingInCheck(const Position& pos, Move move, CheckSource source);
+// WouldGiveCheck: for a legal move that is neither en passant nor castling,
+// GivesCheck once the move is made.
+bool WouldGiveCheck(const Position& pos, Move move);

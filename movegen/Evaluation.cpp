@@ -37,13 +37,13 @@ void EvaluatePosition(const Position& pos, EvalState& eval)
     eval.Score = static_cast<int16_t>(SumPieces(pos, pos.Side, offset) - SumPieces(pos, pos.XSide, offset));
 }
 
-// Turns the parent's eval into the child's after PlayMove(pos, move): the
-// view passes to the receiver (Side), only the touched squares are re-read,
-// and the whole sum is redone when the move changes the game phase.
-void UpdateEvaluation(const Position& pos, Move move, EvalState& eval)
+// Turns the parent's eval into the child's for a move by mover, without
+// looking at the position: the view passes to the receiver and only the
+// touched squares are re-read. False when the move changes the game phase:
+// the weights are then right, the score is for a whole sum.
+bool StepEvaluation(Move move, int mover, EvalState& eval)
 {
-    int mover = pos.XSide;
-    int receiver = pos.Side;
+    int receiver = 1 - mover;
     int offset = EndgameOffset(eval);
     int kind = MovingKind(move);
     int victim = CapturedKind(move);
@@ -71,8 +71,15 @@ void UpdateEvaluation(const Position& pos, Move move, EvalState& eval)
         score += PieceValue(mover, Rook, rookFrom, offset) - PieceValue(mover, Rook, rookTo, offset);
     }
     eval.Score = static_cast<int16_t>(score);
+    return EndgameOffset(eval) == offset;
+}
 
-    int newOffset = EndgameOffset(eval);
-    if (newOffset != offset)
-        eval.Score = static_cast<int16_t>(SumPieces(pos, receiver, newOffset) - SumPieces(pos, mover, newOffset));
+// Turns the parent's eval into the child's after PlayMove(pos, move); the
+// whole sum is redone when the move changes the game phase.
+void UpdateEvaluation(const Position& pos, Move move, EvalState& eval)
+{
+    if (!StepEvaluation(move, pos.XSide, eval)) {
+        int offset = EndgameOffset(eval);
+        eval.Score = static_cast<int16_t>(SumPieces(pos, pos.Side, offset) - SumPieces(pos, pos.XSide, offset));
+    }
 }

@@ -22,6 +22,11 @@ inline int EndgameOffset(const EvalState& eval)
 // The evaluation of a position from scratch.
 void EvaluatePosition(const Position& pos, EvalState& eval);
 
+// The parent's evaluation brought up to date for a move by mover, before or
+// after it is made: false when the move changes the game phase, and the score
+// then needs UpdateEvaluation on the new position.
+bool StepEvaluation(Move move, int mover, EvalState& eval);
+
 // Brings the parent's evaluation up to date after PlayMove(pos, move); equal
 // to EvaluatePosition of the new position when the parent's state was right.
 void UpdateEvaluation(const Position& pos, Move move, EvalState& eval);

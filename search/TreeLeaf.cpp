@@ -1,6 +1,8 @@
 // The quiescence search past its stand pat (which is inline in the header):
 // a node not in check tries captures and promotions, best score first; a
 // node in check tries every evasion, so that mates at the horizon are seen.
+// Moves are tested before they are made, so that a child that would only
+// stand pat is settled on its score and never made.
 #include "search/TreeLeaf.h"
 
 #include "board/Check.h"
@@ -26,6 +28,43 @@ static inline void SortByScore(int first, int top)
         MoveList[j] = move;
         MoveScores[j] = score;
     }
+}
+
+// A move other than en passant, tested before it is made, so that an illegal
+// move, or one whose child would only stand pat, is never made. Returns what
+// SearchMove would, with the same counts, and leaves the lists in the order
+// that making and taking back the move leaves them.
+static inline int16_t SearchTestedMove(Position& pos, EvalState& eval, Move move, int top, int ply, int16_t alpha,
+                                       int16_t beta, const NodeSaves& saves, int& legalCount)
+{
+    if (WouldLeaveKingInCheck(pos, move, saves.Check)) {
+        if (CapturedKind(move) != 0)
+            ReorderAsAfterCapture(pos, move);
+        return alpha;
+    }
+    const bool givesCheck = WouldGiveCheck(pos, move);
+    EvalState child = eval;
+    const bool samePhase = StepEvaluation(move, pos.Side, child);
+    int16_t childAlpha = Negate(beta);
+    int16_t score;
+    if (samePhase && StandsPat(child.Score, ply + 1, givesCheck, childAlpha, Negate(alpha), score)) {
+        if (CapturedKind(move) != 0)
+            ReorderAsAfterCapture(pos, move);
+    } else {
+        PlayMove<MoveScope::Pieces>(pos, move);
+        if (samePhase) {
+            eval = child;
+            score = SearchLeafMoves(pos, eval, top, ply + 1, givesCheck, childAlpha, Negate(alpha));
+        } else {
+            UpdateEvaluation(pos, move, eval);
+            score = SearchLeaf(pos, eval, top, ply + 1, givesCheck, childAlpha, Negate(alpha));
+        }
+        eval = saves.Eval;
+        TakeBack<MoveScope::Pieces>(pos, move, saves.Undo, saves.Key);
+    }
+    NodeCount += 1;
+    legalCount++;
+    return Negate(score);
 }
 
 // Steps 3-6 of SearchLeaf, for a node that did not stand pat: generates the
@@ -61,10 +100,14 @@ int16_t SearchLeafMoves(Position& pos, EvalState& eval, int first, int ply, bool
             return legalCount == 0 && inCheck ? static_cast<int16_t>(ply - MateScore) : alpha;
         // 6. the move through SearchMove; a score at beta cuts off
         const Move move = MoveList[cur];
-        int16_t score = SearchMove<NodeKind::Quiescence>(
-            pos, eval, move, inCheck, alpha, saves, legalCount, [&](bool givesCheck) {
-                return SearchLeaf(pos, eval, top, ply + 1, givesCheck, Negate(beta), Negate(alpha));
-            });
+        int16_t score;
+        if ((move.Flags & FlagEnPassant) == 0)
+            score = SearchTestedMove(pos, eval, move, top, ply, alpha, beta, saves, legalCount);
+        else
+            score = SearchMove<NodeKind::Quiescence>(
+                pos, eval, move, inCheck, alpha, saves, legalCount, [&](bool givesCheck) {
+                    return SearchLeaf(pos, eval, top, ply + 1, givesCheck, Negate(beta), Negate(alpha));
+                });
         if (score > alpha)
             alpha = score;
         if (score >= beta)

@@ -18,12 +18,10 @@ constexpr int LeafPlyLimit = 250;
 int16_t SearchLeafMoves(Position& pos, EvalState& eval, int first, int ply, bool inCheck, int16_t alpha,
                         int16_t beta);
 
-// A quiescence node at the given ply. Not in check: at least the static score
-// (fail-hard at alpha, fail-soft above beta). In check without a legal move:
-// ply - MateScore. Raises SelDepth to ply. Inline, so that the many children
-// that stand pat at once cost their parent no call.
-inline int16_t SearchLeaf(Position& pos, EvalState& eval, int first, int ply, bool inCheck, int16_t alpha,
-                          int16_t beta)
+// Steps 1-2 of SearchLeaf, which read nothing but the static score: raise
+// SelDepth to ply and alpha to the score when it may stand pat, and return
+// true with the node's result when the node ends there.
+inline bool StandsPat(int16_t standPat, int ply, bool inCheck, int16_t& alpha, int16_t beta, int16_t& result)
 {
     // 1. selective depth
     if (ply > SelDepth)
@@ -31,11 +29,25 @@ inline int16_t SearchLeaf(Position& pos, EvalState& eval, int first, int ply, bo
     // 2. stand pat, unless in check; beyond LeafPlyLimit always
     bool tooDeep = ply > LeafPlyLimit;
     if (!inCheck || tooDeep) {
-        int16_t standPat = eval.Score;
         if (standPat > alpha)
             alpha = standPat;
-        if (standPat >= beta || tooDeep)
-            return standPat >= beta ? standPat : alpha;
+        if (standPat >= beta || tooDeep) {
+            result = standPat >= beta ? standPat : alpha;
+            return true;
+        }
     }
+    return false;
+}
+
+// A quiescence node at the given ply. Not in check: at least the static score
+// (fail-hard at alpha, fail-soft above beta). In check without a legal move:
+// ply - MateScore. Raises SelDepth to ply. Inline, so that the many children
+// that stand pat at once cost their parent no call.
+inline int16_t SearchLeaf(Position& pos, EvalState& eval, int first, int ply, bool inCheck, int16_t alpha,
+                          int16_t beta)
+{
+    int16_t result;
+    if (StandsPat(eval.Score, ply, inCheck, alpha, beta, result))
+        return result;
     return SearchLeafMoves(pos, eval, first, ply, inCheck, alpha, beta);
 }

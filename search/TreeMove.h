@@ -1,5 +1,6 @@
-// One move of a search node, written once for the root, interior and
-// quiescence nodes: make it, test its legality, update the evaluation, search
+// One move of a search node, written once for the root and interior nodes
+// (and the quiescence search's en-passant captures, which it does not test
+// before the move): make it, test its legality, update the evaluation, search
 // the child, take it back. Header-only, so that each node's loop inlines it.
 #pragma once
 

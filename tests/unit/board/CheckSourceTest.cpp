@@ -1,7 +1,8 @@
-// The check source and the early refusal of moves that cannot answer a
-// check: the count and square of the checkers, that no move refused before
-// it is made would have been legal, and that the evasion test agrees with
-// the full legality test.
+// The check source and the tests made before a move: the count and square
+// of the checkers, that no move refused before it is made would have been
+// legal, that the evasion test and the before-the-move legality and check
+// tests agree with the tests after the move, and that the list order a
+// capture leaves is kept without making it.
 #include "BoardTestSupport.h"
 
 #include "board/Check.h"
@@ -46,8 +47,10 @@ TEST(CheckSourceTest, CountsCheckersAndLeavesTheBoard)
     }
 }
 
-// Every pseudo-legal move of positions in check: a move refused early must
-// be one that leaves the king attacked, and some moves must be refused.
+// Every pseudo-legal move of positions in check and out of it: a move
+// refused early must be one that leaves the king attacked, some moves must be
+// refused in check, and every test made before the move must give the answer
+// of the one made after it.
 TEST(CheckSourceTest, RefusesOnlyMovesThatLeaveTheKingAttacked)
 {
     InitConstantTables();
@@ -60,6 +63,9 @@ TEST(CheckSourceTest, RefusesOnlyMovesThatLeaveTheKingAttacked)
              "4k3/4r3/8/8/8/3n4/1Q6/R3K3 w Q -",                     // double check
              "3rk3/2P5/8/8/8/8/8/3K4 w - -",                         // promotions block or capture
              "4r1k1/8/8/8/8/8/4N3/4K2r w - -",                       // a pinned knight's block fails
+             "4k3/8/8/4r3/8/4K3/P7/8 w - -",                         // the king may not step back on the line
+             "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -",                // pins and checks along a rank
+             "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq -",  // promotions, discovered checks
          }) {
         Position pos = Build(fen);
         bool inCheck = IsSquareAttacked(pos, KingSquare(pos, pos.Side), pos.XSide);
@@ -71,12 +77,28 @@ TEST(CheckSourceTest, RefusesOnlyMovesThatLeaveTheKingAttacked)
             bool mayAnswer = MayAnswerCheck(pos, move, source);
             UndoInfo undo = SaveUndoInfo(pos);
             Bits64 key = pos.Key;
+            bool before = (move.Flags & (FlagEnPassant | FlagKingSideCastle | FlagQueenSideCastle)) == 0;
+            bool wouldLeave = before && WouldLeaveKingInCheck(pos, move, source);
+            bool wouldCheck = before && WouldGiveCheck(pos, move);
+            Position reordered = pos;
+            if (CapturedKind(move) != 0)
+                ReorderAsAfterCapture(reordered, move);
             PlayMove(pos, move);
             bool leaves = LeavesKingInCheck(pos, move, inCheck);
             if (inCheck) {
                 EXPECT_EQ(EvasionLeavesKingInCheck(pos, move, source), leaves) << fen << " move " << int(move.To);
             }
+            if (before) {
+                EXPECT_EQ(wouldLeave, leaves) << fen << " move " << int(move.From) << "-" << int(move.To);
+                EXPECT_TRUE(leaves || wouldCheck == GivesCheck(pos, move)) << fen << " move " << int(move.To);
+            }
             TakeBack(pos, move, undo, key);
+            EXPECT_EQ(std::memcmp(reordered.PieceList, pos.PieceList, sizeof pos.PieceList), 0) << fen;
+            for (int square = 0; square < 128; square++) {
+                if (IsOnBoard(square) && pos.Board[square] != 0) {
+                    EXPECT_EQ(reordered.Board[square | 8], pos.Board[square | 8]) << fen << " square " << square;
+                }
+            }
             EXPECT_TRUE(mayAnswer || leaves) << fen << " move " << int(move.From) << "-" << int(move.To);
             refused += mayAnswer ? 0 : 1;
         }
