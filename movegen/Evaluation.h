@@ -2,6 +2,8 @@
 // with the endgame half of the tables once both sides are light.
 #pragma once
 
+#include "board/DataFiles.h"
+#include "board/Initialize.h"
 #include "board/Position.h"
 
 #include <cstdint>
@@ -22,10 +24,50 @@ inline int EndgameOffset(const EvalState& eval)
 // The evaluation of a position from scratch.
 void EvaluatePosition(const Position& pos, EvalState& eval);
 
-// The parent's evaluation brought up to date for a move by mover, before or
-// after it is made: false when the move changes the game phase, and the score
-// then needs UpdateEvaluation on the new position.
-bool StepEvaluation(Move move, int mover, EvalState& eval);
+// The piece-square value of colour's piece of kind on square, in the half
+// chosen by offset.
+inline int PieceValue(int colour, int kind, int square, int offset)
+{
+    return PieceSquare[6 * colour + kind][square | offset];
+}
+
+// Turns the parent's eval into the child's for a move by mover, without
+// looking at the position: the view passes to the receiver and only the
+// touched squares are re-read. False when the move changes the game phase:
+// the weights are then right, the score is for a whole sum.
+inline bool StepEvaluation(Move move, int mover, EvalState& eval)
+{
+    int receiver = 1 - mover;
+    int offset = EndgameOffset(eval);
+    int kind = MovingKind(move);
+    int victim = CapturedKind(move);
+    int promotion = PromotionKind(move);
+    int castling = (move.Flags >> 4) & 3;
+
+    int score = -eval.Score;
+    score -= PieceValue(mover, kind, move.To, offset);
+    score += PieceValue(mover, kind, move.From, offset);
+    if (victim != 0) {
+        int square = move.To;
+        if (move.Flags & FlagEnPassant)
+            square += Direction[receiver];
+        score -= PieceValue(receiver, victim, square, offset);
+        eval.Weight[receiver] = static_cast<uint8_t>(eval.Weight[receiver] - PhaseWeights[victim]);
+    }
+    if (promotion != 0) {
+        score += PieceValue(mover, Pawn, move.To, offset);
+        score -= PieceValue(mover, promotion, move.To, offset);
+        eval.Weight[mover] = static_cast<uint8_t>(eval.Weight[mover] + PhaseWeights[promotion] - PhaseWeights[Pawn]);
+    }
+    if (castling != 0) {
+        int rookFrom = move.To + CastleOffset[castling - 1];
+        int rookTo = rookFrom + CastleOffset[castling + 1];
+        score += PieceValue(mover, Rook, rookFrom, offset) - PieceValue(mover, Rook, rookTo, offset);
+    }
+    eval.Score = static_cast<int16_t>(score);
+    return EndgameOffset(eval) == offset;
+}
+
 
 // Brings the parent's evaluation up to date after PlayMove(pos, move); equal
 // to EvaluatePosition of the new position when the parent's state was right.
