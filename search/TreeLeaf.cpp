@@ -12,6 +12,8 @@
 #include "search/TreeMove.h"
 #include "search/TreeRoot.h"
 
+#include <cassert>
+
 // Insertion sort of the store entries [first, top) by score, greatest first;
 // a move passes its neighbour only on a strictly greater score, so equal
 // scores keep the generated order. Shifts instead of swapping pairs.
@@ -52,6 +54,8 @@ static inline int16_t SearchTestedMove(Position& pos, EvalState& eval, Move move
             ReorderAsAfterCapture(pos, move);
     } else {
         PlayMove<MoveScope::Pieces>(pos, move);
+        // the tests made before the move give the answers of those after it
+        assert(!LeavesKingInCheck(pos, move, saves.Check.Count != 0) && GivesCheck(pos, move) == givesCheck);
         if (samePhase) {
             eval = child;
             score = SearchLeafMoves(pos, eval, top, ply + 1, givesCheck, childAlpha, Negate(alpha));
