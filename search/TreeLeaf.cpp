@@ -102,7 +102,8 @@ int16_t SearchLeafMoves(Position& pos, EvalState& eval, int first, int ply, bool
         // 5. moves exhausted: alpha, or mated in check without a legal move
         if (cur == top)
             return legalCount == 0 && inCheck ? static_cast<int16_t>(ply - MateScore) : alpha;
-        // 6. the move through SearchMove; a score at beta cuts off
+        // 6. the move, tested before it is made (en passant is made first,
+        // through SearchMove); a score at beta cuts off
         const Move move = MoveList[cur];
         int16_t score;
         if ((move.Flags & FlagEnPassant) == 0)
