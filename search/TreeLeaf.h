@@ -41,8 +41,9 @@ inline bool StandsPat(int16_t standPat, int ply, bool inCheck, int16_t& alpha, i
 
 // A quiescence node at the given ply. Not in check: at least the static score
 // (fail-hard at alpha, fail-soft above beta). In check without a legal move:
-// ply - MateScore. Raises SelDepth to ply. Inline, so that the many children
-// that stand pat at once cost their parent no call.
+// ply - MateScore. Raises SelDepth to ply. Inline, so that a horizon node
+// that stands pat at once costs its parent no call (a quiescence parent runs
+// StandsPat for its children before making their moves).
 inline int16_t SearchLeaf(Position& pos, EvalState& eval, int first, int ply, bool inCheck, int16_t alpha,
                           int16_t beta)
 {
