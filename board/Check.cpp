@@ -26,8 +26,8 @@ static inline MovedBoard BoardAfterPlay(const Position& pos, Move move)
 
 static inline MovedBoard BoardBeforePlay(const Position& pos, Move move)
 {
-    int kind = PromotionKind(move) != 0 ? PromotionKind(move) : MovingKind(move);
-    return MovedBoard{(OccupiedSquares(pos) & ~SetOf(move.From)) | SetOf(move.To), move.To, pos.Side * 8 + kind};
+    return MovedBoard{(OccupiedSquares(pos) & ~SetOf(move.From)) | SetOf(move.To), move.To,
+                      pos.Side * 8 + ArrivingKind(move)};
 }
 
 // Tells whether the first piece met from the square along the entry's line
@@ -64,9 +64,8 @@ static inline bool SliderSeesThroughFrom(const Position& pos, const MovedBoard& 
 static inline bool ChecksKing(const Position& pos, const MovedBoard& board, Move move, int king, int mover)
 {
     int to = move.To;
-    int kind = PromotionKind(move) != 0 ? PromotionKind(move) : MovingKind(move);
     int entry = AttackEntry(king - to);
-    int classes = entry & KindBits[kind];
+    int classes = entry & KindBits[ArrivingKind(move)];
     if (classes != 0) {
         if ((classes & KnightBit) != 0 || PawnRuleHolds(entry, mover))
             return true;
@@ -89,11 +88,11 @@ static inline bool PieceAttacks(const Position& pos, SquareSet occupied, int slo
            ((classes & LineBits) != 0 && LineIsClear(occupied, origin, square, entry));
 }
 
-// True when a piece of the colour attacks the square, empty or not.
-bool IsSquareAttacked(const Position& pos, int square, int colour)
+// True when a piece of the colour's list attacks the square, empty or not,
+// with the occupied squares as blockers.
+static bool SquareAttackedAmong(const Position& pos, SquareSet occupied, int square, int colour)
 {
     int last = pos.ListEnd[colour];
-    SquareSet occupied = OccupiedSquares(pos);
     for (int slot = colour * 32; slot <= last; slot += 2) {
         if (PieceAttacks(pos, occupied, slot, square, colour))
             return true;
@@ -101,13 +100,20 @@ bool IsSquareAttacked(const Position& pos, int square, int colour)
     return false;
 }
 
+// True when a piece of the colour attacks the square, empty or not.
+bool IsSquareAttacked(const Position& pos, int square, int colour)
+{
+    return SquareAttackedAmong(pos, OccupiedSquares(pos), square, colour);
+}
+
 // The attackers of the square among the colour's pieces, counted up to two.
 CheckSource FindCheckSource(const Position& pos, int square, int colour)
 {
     CheckSource source{0, NoSquare};
     int last = pos.ListEnd[colour];
+    SquareSet occupied = OccupiedSquares(pos);
     for (int slot = colour * 32; slot <= last && source.Count < 2; slot += 2) {
-        if (PieceAttacks(pos, OccupiedSquares(pos), slot, square, colour)) {
+        if (PieceAttacks(pos, occupied, slot, square, colour)) {
             source.Count++;
             source.Square = pos.PieceList[slot + 1];
         }
@@ -191,14 +197,8 @@ bool EvasionLeavesKingInCheck(const Position& pos, Move move, CheckSource source
 bool WouldLeaveKingInCheck(const Position& pos, Move move, CheckSource source)
 {
     MovedBoard board = BoardBeforePlay(pos, move);
-    if (MovingKind(move) == King) {
-        int last = pos.ListEnd[pos.XSide];
-        for (int slot = pos.XSide * 32; slot <= last; slot += 2) {
-            if (PieceAttacks(pos, board.Occupied, slot, move.To, pos.XSide))
-                return true;
-        }
-        return false;
-    }
+    if (MovingKind(move) == King)
+        return SquareAttackedAmong(pos, board.Occupied, move.To, pos.XSide);
     int king = KingSquare(pos, pos.Side);
     if (source.Count > 1)
         return true;

@@ -22,7 +22,7 @@ inline Bits64 KeyHintAfter(const Position& pos, Move move)
 {
     int side = pos.Side;
     int kind = MovingKind(move);
-    int arriving = PromotionKind(move) != 0 ? PromotionKind(move) : kind;
+    int arriving = ArrivingKind(move);
     Bits64 key = pos.Key;
     ToggleBits(key, RandomKeys[PieceKeyIndex(move.From, side, kind)]);
     ToggleBits(key, RandomKeys[PieceKeyIndex(move.To, side, arriving)]);

@@ -86,6 +86,8 @@ struct Move {
 inline int MovingKind(const Move& move) { return move.Kinds & 15; }
 inline int CapturedKind(const Move& move) { return move.Kinds >> 4; }
 inline int PromotionKind(const Move& move) { return move.Flags & 15; }
+// The kind that stands on To once the move is made.
+inline int ArrivingKind(const Move& move) { return PromotionKind(move) != 0 ? PromotionKind(move) : MovingKind(move); }
 inline bool operator==(const Move& a, const Move& b)
 {
     return a.From == b.From && a.To == b.To && a.Kinds == b.Kinds && a.Flags == b.Flags;

@@ -12,10 +12,13 @@ void TakeBack(Position& pos, Move move, const UndoInfo& undo, Bits64 savedKey);
 
 // What PlayMove and TakeBack of a capture leave changed: the victim's entry
 // and the last entry of its colour's list have traded slots. For a search
-// that settles a capture without making it, so that the lists, and with them
-// the generated move order, come out as if it had been made.
+// that settles a move without making it, so that the lists, and with them
+// the generated move order, come out as if it had been made; nothing for a
+// move that captures nothing.
 inline void ReorderAsAfterCapture(Position& pos, Move move)
 {
+    if (CapturedKind(move) == 0)
+        return;
     int xside = pos.XSide;
     int square = (move.Flags & FlagEnPassant) != 0 ? move.To + Direction[xside] : move.To;
     int slot = pos.Board[square | 8];

@@ -68,7 +68,6 @@ inline bool StepEvaluation(Move move, int mover, EvalState& eval)
     return EndgameOffset(eval) == offset;
 }
 
-
 // Brings the parent's evaluation up to date after PlayMove(pos, move); equal
 // to EvaluatePosition of the new position when the parent's state was right.
 void UpdateEvaluation(const Position& pos, Move move, EvalState& eval);

@@ -40,8 +40,7 @@ static inline int16_t SearchTestedMove(Position& pos, EvalState& eval, Move move
                                        int16_t beta, const NodeSaves& saves, int& legalCount)
 {
     if (WouldLeaveKingInCheck(pos, move, saves.Check)) {
-        if (CapturedKind(move) != 0)
-            ReorderAsAfterCapture(pos, move);
+        ReorderAsAfterCapture(pos, move);
         return alpha;
     }
     const bool givesCheck = WouldGiveCheck(pos, move);
@@ -50,8 +49,7 @@ static inline int16_t SearchTestedMove(Position& pos, EvalState& eval, Move move
     int16_t childAlpha = Negate(beta);
     int16_t score;
     if (samePhase && StandsPat(child.Score, ply + 1, givesCheck, childAlpha, Negate(alpha), score)) {
-        if (CapturedKind(move) != 0)
-            ReorderAsAfterCapture(pos, move);
+        ReorderAsAfterCapture(pos, move);
     } else {
         PlayMove<MoveScope::Pieces>(pos, move);
         // the tests made before the move give the answers of those after it

@@ -81,8 +81,7 @@ TEST(CheckSourceTest, RefusesOnlyMovesThatLeaveTheKingAttacked)
             bool wouldLeave = before && WouldLeaveKingInCheck(pos, move, source);
             bool wouldCheck = before && WouldGiveCheck(pos, move);
             Position reordered = pos;
-            if (CapturedKind(move) != 0)
-                ReorderAsAfterCapture(reordered, move);
+            ReorderAsAfterCapture(reordered, move);
             PlayMove(pos, move);
             bool leaves = LeavesKingInCheck(pos, move, inCheck);
             if (inCheck) {
