@@ -1,7 +1,8 @@
 // Perft counting on the engine's own procedures: both generators into the
 // shared move store, PlayMove, LeavesKingInCheck (in-check flag from
-// IsSquareAttacked at the root, GivesCheck below) and TakeBack. Every leaf is
-// counted by making its move. Also the FEN set-up and the EPD suite reader.
+// IsSquareAttacked at the root, GivesCheck below) and TakeBack. The leaves
+// themselves are counted as the quiescence search tests its moves, before the
+// move. Also the FEN set-up and the EPD suite reader.
 #include "tools/perft/Perft.h"
 
 #include "board/Check.h"
@@ -63,11 +64,51 @@ bool PositionFromFen(const std::string& fen, Position& pos)
     return true;
 }
 
+// The legal moves of a node one ply above the leaves. Each move is tested
+// before it is made, as the quiescence search tests its moves; en passant
+// and castling, which that test does not cover, are made and taken back. A
+// checked build makes every move and holds the two answers against each other.
+static uint64_t CountLegalMoves(Position& pos, bool inCheck, int first)
+{
+#ifdef TALVORAN_CHECKS
+    constexpr bool MakeEveryMove = true;
+#else
+    constexpr bool MakeEveryMove = false;
+#endif
+    int end = GenerateCaptures(pos, first);
+    end = GenerateQuietMoves(pos, end, inCheck);
+    CheckSource source{0, NoSquare};
+    if (inCheck)
+        source = FindCheckSource(pos, KingSquare(pos, pos.Side), pos.XSide);
+    uint64_t legal = 0;
+    for (int i = first; i < end; i++) {
+        const Move& move = MoveList[i];
+        const bool testable = (move.Flags & (FlagEnPassant | FlagQueenSideCastle | FlagKingSideCastle)) == 0;
+        const bool refused = testable && WouldLeaveKingInCheck(pos, move, source);
+        if (testable && !MakeEveryMove) {
+            legal += !refused;
+            continue;
+        }
+        UndoInfo undo = SaveUndoInfo(pos);
+        Bits64 key = pos.Key;
+        PlayMove(pos, move);
+        ASSERT_CONSISTENT(pos);
+        const bool leaves = LeavesKingInCheck(pos, move, inCheck);
+        assert(!testable || leaves == refused);
+        legal += !leaves;
+        TakeBack(pos, move, undo, key);
+        ASSERT_CONSISTENT(pos);
+    }
+    return legal;
+}
+
 // Makes every pseudo-legal move of the node, keeps the legal ones and counts
 // the leaves below them; the store above first holds the node's moves.
 uint64_t CountLeaves(Position& pos, int depth, bool inCheck, int first)
 {
     assert(depth >= 1 && !MoveStoreIsFull(first));
+    if (depth == 1)
+        return CountLegalMoves(pos, inCheck, first);
     int end = GenerateCaptures(pos, first);
     end = GenerateQuietMoves(pos, end, inCheck);
     uint64_t leaves = 0;
@@ -78,7 +119,7 @@ uint64_t CountLeaves(Position& pos, int depth, bool inCheck, int first)
         PlayMove(pos, move);
         ASSERT_CONSISTENT(pos);
         if (!LeavesKingInCheck(pos, move, inCheck))
-            leaves += depth == 1 ? 1 : CountLeaves(pos, depth - 1, GivesCheck(pos, move), end);
+            leaves += CountLeaves(pos, depth - 1, GivesCheck(pos, move), end);
         TakeBack(pos, move, undo, key);
         ASSERT_CONSISTENT(pos);
     }
